@@ -1,0 +1,11 @@
+# qorva_zel_warnings(target): the project's warning set on one target.
+function(qorva_zel_warnings target)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(QORVA_ZEL_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  elseif(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+  endif()
+endfunction()

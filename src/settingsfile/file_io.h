@@ -1,0 +1,30 @@
+// The operating-system file calls of loading and saving. Each platform has
+// its own implementation of these functions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qorva_zel {
+
+// The settings path as the platform's file calls take it. On POSIX: UTF-8,
+// with every backslash turned into '/'.
+std::string ToNativePath(std::u16string_view path);
+
+enum class ReadOutcome {
+    Ok,
+    CannotOpen, // missing, or not openable for reading
+    ReadError,
+};
+
+// Reads the whole file into bytes.
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Replaces the file at path (or, for a symbolic link, the file it points to)
+// with bytes, atomically: a new file is written, flushed and synced beside
+// it and renamed over the old one. The new file keeps the old one's
+// permission bits. A file that may not be written is refused. Returns false
+// on any failure, with no temporary file left and the old file untouched.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+} // namespace qorva_zel

@@ -1,0 +1,146 @@
+#include "settingsfile/loader.h"
+
+#include "registry/options.h"
+#include "settingsfile/file_io.h"
+#include "settingsfile/format.h"
+#include "settingsfile/numbers.h"
+#include "settingsfile/option_element.h"
+#include "settingsfile/text.h"
+
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
+
+namespace qorva_zel {
+namespace {
+
+// Parse results that mean the file is unreadable or not well-formed. Every
+// other result, an empty document included, loads what it finds.
+bool IsParseFailure(pugi::xml_parse_status status)
+{
+    switch (status) {
+    case pugi::status_io_error:
+    case pugi::status_out_of_memory:
+    case pugi::status_internal_error:
+    case pugi::status_unrecognized_tag:
+    case pugi::status_bad_pi:
+    case pugi::status_bad_comment:
+    case pugi::status_bad_cdata:
+    case pugi::status_bad_doctype:
+    case pugi::status_bad_pcdata:
+    case pugi::status_bad_start_element:
+    case pugi::status_bad_attribute:
+    case pugi::status_bad_end_element:
+    case pugi::status_end_element_mismatch:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The file's bytes as UTF-16 little-endian text, parsed. References are
+// decoded (so every string the saver escapes comes back unchanged); line ends
+// and white space in values are kept as they stand.
+QORVA_ZEL_Status ParseSettingsFile(const std::u16string& settingsPath, std::string& text, pugi::xml_document& document)
+{
+    try {
+        std::string bytes;
+        switch (ReadWholeFile(ToNativePath(settingsPath), bytes)) {
+        case ReadOutcome::CannotOpen:
+            return QORVA_ZEL_ERROR_FILE_NOT_FOUND;
+        case ReadOutcome::ReadError:
+            return QORVA_ZEL_ERROR_FILE;
+        case ReadOutcome::Ok:
+            break;
+        }
+        text = Utf16LeBytesToUtf8(bytes);
+    } catch (const std::bad_alloc&) {
+        // Running out of memory while reading the file is a failed load.
+        return QORVA_ZEL_ERROR_FILE;
+    }
+    const pugi::xml_parse_result result = document.load_buffer_inplace(
+        text.data(), text.size(), pugi::parse_declaration | pugi::parse_escapes, pugi::encoding_utf8);
+    return IsParseFailure(result.status) ? QORVA_ZEL_ERROR_FILE : QORVA_ZEL_OK;
+}
+
+bool NameIs(const char* name, const char* wanted)
+{
+    return std::strcmp(name, wanted) == 0;
+}
+
+// The resolution fields a file holds; an absent one stays unset.
+struct StoredResolution {
+    std::optional<std::uint32_t> Width;
+    std::optional<std::uint32_t> Height;
+    std::optional<float> RefreshRate;
+
+    void ApplyTo(QORVA_ZEL_Resolution& resolution) const
+    {
+        resolution.Width = Width.value_or(resolution.Width);
+        resolution.Height = Height.value_or(resolution.Height);
+        resolution.RefreshRate = RefreshRate.value_or(resolution.RefreshRate);
+    }
+};
+
+// Every "RESOLUTION" element, attribute by attribute; the last one counts.
+// Width and height are read as signed numbers and kept with the same bits.
+StoredResolution ReadResolution(const pugi::xml_node& settings)
+{
+    StoredResolution stored;
+    for (const pugi::xml_node& element : settings.children(format::kResolution)) {
+        for (const pugi::xml_attribute& attribute : element.attributes()) {
+            if (NameIs(attribute.name(), format::kWidth)) {
+                stored.Width = static_cast<std::uint32_t>(ReadInt(attribute.value()));
+            } else if (NameIs(attribute.name(), format::kHeight)) {
+                stored.Height = static_cast<std::uint32_t>(ReadInt(attribute.value()));
+            } else if (NameIs(attribute.name(), format::kRefreshRate)) {
+                stored.RefreshRate = ReadFloat(attribute.value());
+            }
+        }
+    }
+    return stored;
+}
+
+} // namespace
+
+QORVA_ZEL_Status LoadConfigFile(SdkState& state)
+{
+    return WithInitializedState(state, [&state]() -> QORVA_ZEL_Status {
+        pugi::xml_document document;
+        std::string text;
+        const QORVA_ZEL_Status parsed = ParseSettingsFile(state.SettingsFilePath, text, document);
+        if (parsed != QORVA_ZEL_OK) {
+            return parsed;
+        }
+        const pugi::xml_node settings = document.child(format::kRoot).child(format::kGameSettings);
+
+        // Everything is read before anything changes, so that running out of
+        // memory while reading leaves the library as it was.
+        const StoredResolution resolution = ReadResolution(settings);
+        std::vector<OptionRecord> records;
+        for (const pugi::xml_node& element : settings.children(format::kOption)) {
+            if (std::optional<OptionRecord> record = ReadOptionElement(element)) {
+                records.push_back(std::move(*record));
+            }
+        }
+
+        resolution.ApplyTo(state.CurrentResolution);
+        resolution.ApplyTo(state.SavedResolution);
+        state.UnregisteredOptions.clear();
+        state.SavedOptionSet.Clear();
+        for (OptionRecord& record : records) {
+            if (!state.RegisteredOptions.ContainsOfType(record.Name, record.Type)) {
+                state.UnregisteredOptions.push_back(std::move(record));
+                continue;
+            }
+            // Validated like the game's own value; a refused value is not
+            // applied, but the snapshot still holds what the file said.
+            SetOptionValue(state, AsVariant(record), record.Name);
+            state.SavedOptionSet.Insert(std::move(record));
+        }
+        return QORVA_ZEL_OK;
+    });
+}
+
+} // namespace qorva_zel
