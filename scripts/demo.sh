@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the library and the example settings menu (Release, build/demo) and
+# runs the example twice in a fresh directory: the first run finds no settings
+# file and writes one, the second loads it back and moves every value on.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+# shellcheck source=scripts/lib/deps.sh
+source scripts/lib/deps.sh
+
+qz_install_packages
+
+build=build/demo
+parallel=$(nproc 2>/dev/null || echo 2)
+
+echo "==== configure ($build, Release)"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+  -DQORVA_ZEL_BUILD_EXAMPLES=ON -DQORVA_ZEL_BUILD_TESTS=OFF
+echo "==== build"
+cmake --build "$build" --target settings_menu --parallel "$parallel"
+
+dir=$(mktemp -d "${TMPDIR:-/tmp}/qorva-zel-demo.XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+
+status=0
+for run in 1 2; do
+  echo
+  echo "==== run $run: $build/examples/settings_menu $dir"
+  if ! "$build/examples/settings_menu" "$dir"; then
+    echo "==== run $run FAILED"
+    status=1
+  fi
+done
+
+echo
+echo "==== files in $dir (removed on exit)"
+ls -l "$dir"
+exit "$status"

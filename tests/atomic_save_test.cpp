@@ -1,0 +1,81 @@
+// The save replaces the settings file whole or not at all (POSIX file system).
+#include "support/settings_file_support.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace qorva_zel_test;
+
+namespace {
+
+mode_t PermissionBits(const std::filesystem::path& path)
+{
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+} // namespace
+
+TEST_F(SettingsFileTest, ReadOnlyFileIsRefusedAndLeftAlone)
+{
+    ASSERT_EQ(Register(IntOption(u"Level", 3, 0, 10, 0)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    const std::string before = ReadBytes(SettingsPath());
+    ASSERT_EQ(::chmod(SettingsPath().c_str(), 0444), 0);
+
+    ASSERT_EQ(SetInt(u"Level", 4), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_ERROR_FILE);
+    EXPECT_EQ(ReadBytes(SettingsPath()), before);
+    EXPECT_EQ(PermissionBits(SettingsPath()), 0444u);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    EXPECT_EQ(DirectoryEntries().size(), 1u) << "a temporary file was left behind";
+
+    // Writable again: the save goes through and keeps the chosen bits.
+    ASSERT_EQ(::chmod(SettingsPath().c_str(), 0640), 0);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(PermissionBits(SettingsPath()), 0640u);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    EXPECT_EQ(DirectoryEntries().size(), 1u);
+}
+
+TEST_F(SettingsFileTest, MissingDirectoryFailsWithoutChangingTheSnapshot)
+{
+    AppStrings app = App();
+    app.ConfigPath = (ConfigDir().Path() / "missing").u16string();
+    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
+    const QORVA_ZEL_ApplicationInfo info = app.Info();
+    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    const QORVA_ZEL_Resolution mode = Mode(800, 600, 60);
+    ASSERT_EQ(QORVA_ZEL_SetResolution(&mode), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_ERROR_FILE);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    EXPECT_FALSE(std::filesystem::exists(ConfigDir().Path() / "missing"));
+}
+
+TEST_F(SettingsFileTest, SymbolicLinkKeepsPointingAtTheReplacedFile)
+{
+    const auto elsewhere = ConfigDir().Path() / "real";
+    std::filesystem::create_directory(elsewhere);
+    const auto target = elsewhere / "settings.xml";
+    WriteBytes(target, "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    std::filesystem::create_symlink(std::filesystem::path("real") / "settings.xml", SettingsPath());
+
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_TRUE(std::filesystem::is_symlink(SettingsPath()));
+    EXPECT_EQ(ReadBytes(target), ReadBytes(SettingsPath()));
+    EXPECT_NE(ReadBytes(target), "old");
+    EXPECT_EQ(PermissionBits(target), 0600u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere), {}), 1);
+}
+
+TEST_F(SettingsFileTest, NewFileGetsTheUsualPermissions)
+{
+    const mode_t mask = ::umask(022);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    ::umask(mask);
+    EXPECT_EQ(PermissionBits(SettingsPath()), 0644u);
+}

@@ -1,0 +1,164 @@
+// The bytes the saver writes.
+#include "support/settings_file_support.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace qorva_zel_test;
+
+namespace {
+
+// One line per entry: the TABs that begin it, then the text.
+std::u16string Lines(std::initializer_list<std::pair<int, std::u16string>> lines)
+{
+    std::u16string text;
+    for (const auto& [tabs, line] : lines) {
+        text.append(static_cast<std::size_t>(tabs), u'\t');
+        text += line;
+        text += u'\n';
+    }
+    return text;
+}
+
+// A Bool "MotionBlur" kept from a load: the file has it, nothing registers it.
+const char16_t kMotionBlurFile[] =
+    u"<?xml version=\"1.0\"?><ZEL_SDK><GAMESETTINGS>"
+    u"<RESOLUTION Width=\"1920\" Height=\"1080\" RefreshRate=\"60\"/>"
+    u"<OPTION Name=\"MotionBlur\" Registered=\"True\" Type=\"Bool\" Value=\"no\"/>"
+    u"</GAMESETTINGS></ZEL_SDK>";
+
+} // namespace
+
+TEST_F(SettingsFileTest, ReferenceFileIsWrittenByteForByte)
+{
+    // The sample racer: three resolutions, four options and one option kept
+    // from an earlier load.
+    AppStrings app;
+    app.DisplayName = u"Sample Racer";
+    app.VersionName = u"1.2.0";
+    app.InstallPath = u"C:\\Games\\SampleRacer";
+    app.ConfigPath = ConfigDir().Path().u16string();
+    app.Executable = u"SampleRacer.exe";
+    app.ExecCmd = u"SampleRacer.exe -windowed";
+    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
+    const QORVA_ZEL_ApplicationInfo info = app.Info();
+    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+
+    const QORVA_ZEL_Resolution modes[] = {Mode(1280, 720, 60), Mode(1920, 1080, 59.94f), Mode(1920, 1080, 60)};
+    ASSERT_EQ(QORVA_ZEL_RegisterResolutions(modes, 3), QORVA_ZEL_OK);
+    ASSERT_EQ(Register(IntOption(u"ShadowQuality", 2, 0, 4, 4)), QORVA_ZEL_OK);
+    ASSERT_EQ(Register(FloatOption(u"Gamma", 1.5f, 0.5f, 2.5f, 4)), QORVA_ZEL_OK);
+    const QORVA_ZEL_Char* filters[] = {u"Bilinear", u"Trilinear", u"Anisotropic"};
+    ASSERT_EQ(Register(EnumOption(u"TextureFilter", u"Anisotropic", filters, 3)), QORVA_ZEL_OK);
+    ASSERT_EQ(Register(BoolOption(u"VSync", 1)), QORVA_ZEL_OK);
+    const auto path = ConfigDir().Path() / "GFXSettings.SampleRacer.exe.xml";
+    WriteBytes(path, Utf16LeBytes(kMotionBlurFile));
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+
+    const std::u16string expected = Lines({
+        {0, u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>"},
+        {0, u"<ZEL_SDK Version=\"2.3.18713301.0\">"},
+        {1, u"<APPLICATION>"},
+        {2, u"<DISPLAYNAME Value=\"Sample Racer\" />"},
+        {2, u"<VERSIONNAME Value=\"1.2.0\" />"},
+        {2, u"<INSTALLPATH Value=\"C:\\Games\\SampleRacer\" />"},
+        {2, u"<CONFIGPATH Value=\"" + app.ConfigPath + u"\" />"},
+        {2, u"<EXECUTABLE Value=\"SampleRacer.exe\" />"},
+        {2, u"<EXECCMD Value=\"SampleRacer.exe -windowed\" />"},
+        {1, u"</APPLICATION>"},
+        {1, u"<GAMESETTINGS>"},
+        {2, u"<RESOLUTION Width=\"1920\" Height=\"1080\" RefreshRate=\"60\">"},
+        {3, u"<ENUM Width=\"1280\" Height=\"720\" RefreshRate=\"60\" />"},
+        {3, u"<ENUM Width=\"1920\" Height=\"1080\" RefreshRate=\"59.94\" />"},
+        {3, u"<ENUM Width=\"1920\" Height=\"1080\" RefreshRate=\"60\" />"},
+        {2, u"</RESOLUTION>"},
+        {2, u"<OPTION Name=\"ShadowQuality\" Registered=\"True\" Type=\"Integer\" Value=\"2\">"},
+        {3, u"<RANGE MinValue=\"0\" MaxValue=\"4\" NumSteps=\"4\" />"},
+        {2, u"</OPTION>"},
+        {2, u"<OPTION Name=\"Gamma\" Registered=\"True\" Type=\"Float\" Value=\"1.5\">"},
+        {3, u"<RANGE MinValue=\"0.5\" MaxValue=\"2.5\" NumSteps=\"4\" />"},
+        {2, u"</OPTION>"},
+        {2, u"<OPTION Name=\"TextureFilter\" Registered=\"True\" Type=\"Enum\" Value=\"Anisotropic\">"},
+        {3, u"<ENUM EnumValue=\"Bilinear\" />"},
+        {3, u"<ENUM EnumValue=\"Trilinear\" />"},
+        {3, u"<ENUM EnumValue=\"Anisotropic\" />"},
+        {2, u"</OPTION>"},
+        {2, u"<OPTION Name=\"VSync\" Registered=\"True\" Type=\"Bool\" Value=\"true\" />"},
+        {2, u"<OPTION Name=\"MotionBlur\" Registered=\"False\" Type=\"Bool\" Value=\"false\" />"},
+        {1, u"</GAMESETTINGS>"},
+        {0, u"</ZEL_SDK>"},
+    });
+    const std::string bytes = ReadBytes(path);
+    // No byte-order mark: the file starts with "<?".
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x3C\x00\x3F\x00", 4));
+    EXPECT_EQ(bytes, Utf16LeBytes(expected));
+}
+
+TEST_F(SettingsFileTest, EmptyStateAndSingleLineElements)
+{
+    // Right after initialisation: only the application and a childless,
+    // zero resolution.
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    const std::u16string text = SavedText();
+    EXPECT_NE(text.find(u"\t<GAMESETTINGS>\n\t\t<RESOLUTION Width=\"0\" Height=\"0\" RefreshRate=\"0\" />\n"
+                        u"\t</GAMESETTINGS>\n</ZEL_SDK>\n"),
+              std::u16string::npos);
+
+    // An Enum without allowed strings, every Bool and an unknown type number
+    // are one line each; a negative step count is written too.
+    ASSERT_EQ(Register(EnumOption(u"Preset", u"Custom", nullptr, 0)), QORVA_ZEL_OK);
+    ASSERT_EQ(Register(BoolOption(u"HDR", 0)), QORVA_ZEL_OK);
+    QORVA_ZEL_OptionDesc odd = BoolOption(u"Odd", 0);
+    odd.Type = static_cast<QORVA_ZEL_OptionType>(7);
+    ASSERT_EQ(Register(odd), QORVA_ZEL_OK);
+    ASSERT_EQ(Register(IntOption(u"Free", -5, 0, 0, -1)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    const std::u16string withOptions = SavedText();
+    EXPECT_NE(withOptions.find(u"\t\t<OPTION Name=\"Preset\" Registered=\"True\" Type=\"Enum\" Value=\"Custom\" />\n"),
+              std::u16string::npos);
+    EXPECT_NE(withOptions.find(u"\t\t<OPTION Name=\"HDR\" Registered=\"True\" Type=\"Bool\" Value=\"false\" />\n"),
+              std::u16string::npos);
+    EXPECT_NE(withOptions.find(u"\t\t<OPTION Name=\"Odd\" Registered=\"True\" />\n"), std::u16string::npos);
+    EXPECT_NE(withOptions.find(u"Value=\"-5\">\n\t\t\t<RANGE MinValue=\"0\" MaxValue=\"0\" NumSteps=\"-1\" />\n"),
+              std::u16string::npos);
+}
+
+TEST_F(SettingsFileTest, AttributeValuesAreEscapedTheFileWay)
+{
+    // & < > " and controls other than TAB are references; TAB and non-ASCII
+    // characters (a surrogate pair among them) stay as they are.
+    const std::u16string name = u"A&B<C>\"D\nE\rF\x01G\tH\u00e9\U0001F3AE";
+    ASSERT_EQ(Register(BoolOption(name.c_str(), 1)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_NE(SavedText().find(u"Name=\"A&amp;B&lt;C&gt;&quot;D&#10;E&#13;F&#01;G\tH\u00e9\U0001F3AE\""),
+              std::u16string::npos);
+}
+
+TEST_F(SettingsFileTest, NumberTexts)
+{
+    // Short "%g" texts where they read back exactly, more digits where not.
+    const std::pair<float, std::u16string> cases[] = {
+        {60.0f, u"60"},
+        {59.94f, u"59.94"},
+        {0.5f, u"0.5"},
+        {1e-05f, u"1e-05"},
+        {1.0f / 3.0f, u"0.33333334"},
+        {1234567.0f, u"1234567"},
+        {-0.0f, u"-0"},
+        {std::numeric_limits<float>::infinity(), u"inf"},
+        {-std::numeric_limits<float>::infinity(), u"-inf"},
+        {std::numeric_limits<float>::quiet_NaN(), u"nan"},
+    };
+    for (const auto& [value, text] : cases) {
+        const QORVA_ZEL_Resolution mode = Mode(4294967295u, 0, value);
+        ASSERT_EQ(QORVA_ZEL_SetResolution(&mode), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+        EXPECT_NE(SavedText().find(u"<RESOLUTION Width=\"4294967295\" Height=\"0\" RefreshRate=\"" + text + u"\" />"),
+                  std::u16string::npos)
+            << std::string(text.begin(), text.end());
+    }
+}

@@ -1,0 +1,242 @@
+// Helpers shared by the library's tests: descriptors and variants built in
+// one line, an application record with sensible strings, and a fixture that
+// initialises the library for every test and releases it afterwards.
+#pragma once
+
+#include "qorva_zel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <system_error>
+
+namespace qorva_zel_test {
+
+using QzString = std::basic_string<QORVA_ZEL_Char>;
+
+inline constexpr QORVA_ZEL_Version kSupportedVersion{QORVA_ZEL_VERSION_MAJOR, QORVA_ZEL_VERSION_MINOR,
+                                                    QORVA_ZEL_VERSION_BUILD, QORVA_ZEL_VERSION_REVISION};
+
+// ---- Descriptors -----------------------------------------------------------
+
+inline QORVA_ZEL_OptionDesc IntOption(const QORVA_ZEL_Char* name, std::int32_t value, std::int32_t min,
+                                      std::int32_t max, std::int32_t numSteps)
+{
+    QORVA_ZEL_OptionDesc desc{};
+    desc.Name = name;
+    desc.Type = QORVA_ZEL_Integer;
+    desc.Value.IntValue = value;
+    desc.Limits.Range.MinValue.IntValue = min;
+    desc.Limits.Range.MaxValue.IntValue = max;
+    desc.Limits.Range.NumSteps = numSteps;
+    return desc;
+}
+
+inline QORVA_ZEL_OptionDesc FloatOption(const QORVA_ZEL_Char* name, float value, float min, float max,
+                                        std::int32_t numSteps)
+{
+    QORVA_ZEL_OptionDesc desc{};
+    desc.Name = name;
+    desc.Type = QORVA_ZEL_Float;
+    desc.Value.FloatValue = value;
+    desc.Limits.Range.MinValue.FloatValue = min;
+    desc.Limits.Range.MaxValue.FloatValue = max;
+    desc.Limits.Range.NumSteps = numSteps;
+    return desc;
+}
+
+inline QORVA_ZEL_OptionDesc EnumOption(const QORVA_ZEL_Char* name, const QORVA_ZEL_Char* value,
+                                       const QORVA_ZEL_Char* const* allowed, std::uint32_t count)
+{
+    QORVA_ZEL_OptionDesc desc{};
+    desc.Name = name;
+    desc.Type = QORVA_ZEL_Enum;
+    desc.Value.StringValue = value;
+    desc.Limits.EnumList.Values = allowed;
+    desc.Limits.EnumList.NumValues = count;
+    return desc;
+}
+
+inline QORVA_ZEL_OptionDesc BoolOption(const QORVA_ZEL_Char* name, std::uint8_t value)
+{
+    QORVA_ZEL_OptionDesc desc{};
+    desc.Name = name;
+    desc.Type = QORVA_ZEL_Bool;
+    desc.Value.BoolValue = value;
+    return desc;
+}
+
+// ---- Variants --------------------------------------------------------------
+
+inline QORVA_ZEL_Variant IntVariant(std::int32_t value)
+{
+    QORVA_ZEL_Variant v{};
+    v.Type = QORVA_ZEL_Integer;
+    v.Value.IntValue = value;
+    return v;
+}
+
+inline QORVA_ZEL_Variant FloatVariant(float value)
+{
+    QORVA_ZEL_Variant v{};
+    v.Type = QORVA_ZEL_Float;
+    v.Value.FloatValue = value;
+    return v;
+}
+
+inline QORVA_ZEL_Variant EnumVariant(const QORVA_ZEL_Char* value)
+{
+    QORVA_ZEL_Variant v{};
+    v.Type = QORVA_ZEL_Enum;
+    v.Value.StringValue = value;
+    return v;
+}
+
+inline QORVA_ZEL_Variant BoolVariant(std::uint8_t value)
+{
+    QORVA_ZEL_Variant v{};
+    v.Type = QORVA_ZEL_Bool;
+    v.Value.BoolValue = value;
+    return v;
+}
+
+inline QORVA_ZEL_Resolution Mode(std::uint32_t width, std::uint32_t height, float refreshRate)
+{
+    return QORVA_ZEL_Resolution{width, height, refreshRate};
+}
+
+// ---- Application strings ---------------------------------------------------
+
+// Owns the six strings that a QORVA_ZEL_ApplicationInfo points to.
+struct AppStrings {
+    QzString DisplayName = u"Test Game";
+    QzString VersionName = u"1.0";
+    QzString InstallPath = u"/opt/test-game";
+    QzString ConfigPath = u"/tmp";
+    QzString Executable = u"testgame";
+    QzString ExecCmd = u"testgame --fullscreen";
+
+    QORVA_ZEL_ApplicationInfo Info() const
+    {
+        return QORVA_ZEL_ApplicationInfo{DisplayName.c_str(), VersionName.c_str(), InstallPath.c_str(),
+                                         ConfigPath.c_str(), Executable.c_str(), ExecCmd.c_str()};
+    }
+};
+
+// True when the library answers as an uninitialised one.
+inline bool LibraryIsUninitialised()
+{
+    QORVA_ZEL_Resolution mode{};
+    return QORVA_ZEL_GetResolution(&mode) == QORVA_ZEL_ERROR_NOT_INITIALIZED;
+}
+
+// A fresh, empty directory under the system's temporary directory, removed
+// again by the destructor.
+class TempDir {
+public:
+    TempDir()
+    {
+        namespace fs = std::filesystem;
+        std::random_device entropy;
+        for (;;) {
+            path_ = fs::temp_directory_path() / ("qorva_zel_test_" + std::to_string(entropy()));
+            if (fs::create_directory(path_)) {
+                break;
+            }
+        }
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// ---- Fixture -----------------------------------------------------------------
+
+// Initialises the library with valid strings and a temporary settings
+// directory; TearDown releases it whatever the test left behind.
+class InitializedLibrary : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app_.ConfigPath = configDir_.Path().u16string();
+        const QORVA_ZEL_ApplicationInfo info = app_.Info();
+        ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+    }
+
+    void TearDown() override
+    {
+        const QORVA_ZEL_Status status = QORVA_ZEL_ReleaseSDK();
+        EXPECT_TRUE(status == QORVA_ZEL_OK || status == QORVA_ZEL_ERROR_NOT_INITIALIZED) << status;
+    }
+
+    static QORVA_ZEL_Status Register(const QORVA_ZEL_OptionDesc& desc) { return QORVA_ZEL_RegisterOption(&desc); }
+
+    static QORVA_ZEL_Status Set(const QORVA_ZEL_Char* name, const QORVA_ZEL_Variant& value)
+    {
+        return QORVA_ZEL_SetOptionValue(&value, name);
+    }
+    static QORVA_ZEL_Status SetInt(const QORVA_ZEL_Char* name, std::int32_t v) { return Set(name, IntVariant(v)); }
+    static QORVA_ZEL_Status SetFloat(const QORVA_ZEL_Char* name, float v) { return Set(name, FloatVariant(v)); }
+    static QORVA_ZEL_Status SetEnum(const QORVA_ZEL_Char* name, const QORVA_ZEL_Char* v)
+    {
+        return Set(name, EnumVariant(v));
+    }
+    static QORVA_ZEL_Status SetBool(const QORVA_ZEL_Char* name, std::uint8_t v) { return Set(name, BoolVariant(v)); }
+
+    // The current value of an option; the get must succeed (0 or -21).
+    static QORVA_ZEL_Variant Get(const QORVA_ZEL_Char* name)
+    {
+        QORVA_ZEL_Variant v{};
+        const QORVA_ZEL_Status status = QORVA_ZEL_GetOptionValue(&v, name);
+        EXPECT_TRUE(status == QORVA_ZEL_OK || status == QORVA_ZEL_ERROR_AMBIGUOUS_OPTION) << status;
+        return v;
+    }
+    static std::int32_t GetInt(const QORVA_ZEL_Char* name)
+    {
+        const QORVA_ZEL_Variant v = Get(name);
+        EXPECT_EQ(v.Type, QORVA_ZEL_Integer);
+        return v.Value.IntValue;
+    }
+    static float GetFloat(const QORVA_ZEL_Char* name)
+    {
+        const QORVA_ZEL_Variant v = Get(name);
+        EXPECT_EQ(v.Type, QORVA_ZEL_Float);
+        return v.Value.FloatValue;
+    }
+    static std::uint8_t GetBool(const QORVA_ZEL_Char* name)
+    {
+        const QORVA_ZEL_Variant v = Get(name);
+        EXPECT_EQ(v.Type, QORVA_ZEL_Bool);
+        return v.Value.BoolValue;
+    }
+    // Copies the string of an Enum option and gives the library's copy back.
+    static QzString GetEnum(const QORVA_ZEL_Char* name)
+    {
+        QORVA_ZEL_Variant v = Get(name);
+        EXPECT_EQ(v.Type, QORVA_ZEL_Enum);
+        QzString text = v.Value.StringValue != nullptr ? QzString(v.Value.StringValue) : QzString();
+        QORVA_ZEL_ReleaseVariant(&v);
+        return text;
+    }
+
+    const TempDir& ConfigDir() const { return configDir_; }
+    const AppStrings& App() const { return app_; }
+
+private:
+    TempDir configDir_;
+    AppStrings app_;
+};
+
+} // namespace qorva_zel_test

@@ -1,0 +1,105 @@
+// Helpers for tests of the settings file: its path, its bytes, and UTF-16
+// text written as a file.
+#pragma once
+
+#include "support/qorva_zel_test_support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace qorva_zel_test {
+
+inline std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// UTF-16 little-endian bytes of text, without a byte-order mark.
+inline std::string Utf16LeBytes(const std::u16string& text)
+{
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+// The inverse of Utf16LeBytes (an odd last byte is dropped).
+inline std::u16string FromUtf16LeBytes(const std::string& bytes)
+{
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    }
+    return text;
+}
+
+// ASCII text widened to UTF-16.
+inline std::u16string Widen(const std::string& ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+// The library initialised with a settings directory, plus the file's path.
+class SettingsFileTest : public InitializedLibrary {
+protected:
+    // The saved resolution outlives a release; a first save and the removal
+    // of its file start every test from the zero mode with no file.
+    void SetUp() override
+    {
+        InitializedLibrary::SetUp();
+        ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+        std::filesystem::remove(SettingsPath());
+    }
+
+    std::filesystem::path SettingsPath() const
+    {
+        return ConfigDir().Path() / ("GFXSettings." + std::string(App().Executable.begin(), App().Executable.end()) +
+                                     ".xml");
+    }
+    // The saved file as text (UTF-16 units).
+    std::u16string SavedText() const { return FromUtf16LeBytes(ReadBytes(SettingsPath())); }
+    // Writes a settings file from UTF-16 text.
+    void WriteSettings(const std::u16string& xml) const { WriteBytes(SettingsPath(), Utf16LeBytes(xml)); }
+    // Writes a minimal file whose settings element holds the given children.
+    void WriteSettingsBody(const std::u16string& body) const
+    {
+        WriteSettings(u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>\n<ZEL_SDK><GAMESETTINGS>" +
+                      body + u"</GAMESETTINGS></ZEL_SDK>\n");
+    }
+
+    // Names of the files in the settings directory.
+    std::vector<std::string> DirectoryEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(ConfigDir().Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    // Releases and initialises again with the same strings, as a game
+    // started anew would.
+    void Restart()
+    {
+        ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
+        AppStrings app = App();
+        const QORVA_ZEL_ApplicationInfo info = app.Info();
+        ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+    }
+};
+
+} // namespace qorva_zel_test
