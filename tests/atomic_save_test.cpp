@@ -2,6 +2,7 @@
 #include "support/settings_file_support.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace qorva_zel_test;
@@ -78,4 +79,41 @@ TEST_F(SettingsFileTest, NewFileGetsTheUsualPermissions)
     ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
     ::umask(mask);
     EXPECT_EQ(PermissionBits(SettingsPath()), 0644u);
+}
+
+TEST_F(SettingsFileTest, TemporariesOfDeadSavesAreCleared)
+{
+    // A process that ended in the middle of a save left its temporary file.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string prefix = "." + SettingsPath().filename().string() + ".tmp-";
+    const auto dead = ConfigDir().Path() / (prefix + std::to_string(child) + "-0");
+    const auto alive = ConfigDir().Path() / (prefix + std::to_string(::getppid()) + "-0");
+    const auto unrelated = ConfigDir().Path() / (prefix + "x");
+    for (const auto& path : {dead, alive, unrelated}) {
+        WriteBytes(path, "partial");
+    }
+
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(alive)) << "a running process may be saving";
+    EXPECT_TRUE(std::filesystem::exists(unrelated));
+}
+
+TEST_F(SettingsFileTest, BackslashesBecomeDirectorySeparators)
+{
+    std::filesystem::create_directory(ConfigDir().Path() / "sub");
+    AppStrings app = App();
+    app.ConfigPath = ConfigDir().Path().u16string() + u"\\sub";
+    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
+    const QORVA_ZEL_ApplicationInfo info = app.Info();
+    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_TRUE(std::filesystem::exists(ConfigDir().Path() / "sub" / SettingsPath().filename()));
+    EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
 }

@@ -68,35 +68,57 @@ QORVA_ZEL_Status GetOptionValue(SdkState& state, QORVA_ZEL_Variant& value, std::
     });
 }
 
+QORVA_ZEL_Status PrepareOptionValue(SdkState& state, const QORVA_ZEL_Variant& value, std::u16string_view name,
+                                    PreparedValue& prepared)
+{
+    const OptionMatch match = state.RegisteredOptions.Find(name);
+    if (match.Count == 0) {
+        return QORVA_ZEL_ERROR_OPTION_NOT_FOUND;
+    }
+    const QORVA_ZEL_Status status = ValidateOptionValue(*match.Last, value);
+    if (status != QORVA_ZEL_OK) {
+        return status;
+    }
+    if (match.Last->Type == QORVA_ZEL_Enum) {
+        // The record keeps its own copy of the caller's string.
+        prepared.StringValue = ToView(value.Value.StringValue);
+    } else {
+        prepared.Value = value.Value;
+    }
+    prepared.Target = match.Last;
+    return QORVA_ZEL_OK;
+}
+
+void StoreOptionValue(PreparedValue& prepared) noexcept
+{
+    OptionRecord& record = *prepared.Target;
+    switch (record.Type) {
+    case QORVA_ZEL_Integer:
+        record.Value.IntValue = prepared.Value.IntValue;
+        break;
+    case QORVA_ZEL_Float:
+        record.Value.FloatValue = prepared.Value.FloatValue;
+        break;
+    case QORVA_ZEL_Enum:
+        record.StringValue.swap(prepared.StringValue);
+        break;
+    case QORVA_ZEL_Bool:
+        record.Value.BoolValue = prepared.Value.BoolValue;
+        break;
+    default:
+        break;
+    }
+}
+
 QORVA_ZEL_Status SetOptionValue(SdkState& state, const QORVA_ZEL_Variant& value, std::u16string_view name)
 {
     return WithInitializedState(state, [&]() -> QORVA_ZEL_Status {
-        const OptionMatch match = state.RegisteredOptions.Find(name);
-        if (match.Count == 0) {
-            return QORVA_ZEL_ERROR_OPTION_NOT_FOUND;
+        PreparedValue prepared;
+        const QORVA_ZEL_Status status = PrepareOptionValue(state, value, name, prepared);
+        if (status == QORVA_ZEL_OK) {
+            StoreOptionValue(prepared);
         }
-        OptionRecord& record = *match.Last;
-        const QORVA_ZEL_Status status = ValidateOptionValue(record, value);
-        if (status != QORVA_ZEL_OK) {
-            return status;
-        }
-        switch (record.Type) {
-        case QORVA_ZEL_Integer:
-            record.Value.IntValue = value.Value.IntValue;
-            break;
-        case QORVA_ZEL_Float:
-            record.Value.FloatValue = value.Value.FloatValue;
-            break;
-        case QORVA_ZEL_Enum:
-            record.StringValue = ToView(value.Value.StringValue);
-            break;
-        case QORVA_ZEL_Bool:
-            record.Value.BoolValue = value.Value.BoolValue;
-            break;
-        default:
-            break;
-        }
-        return QORVA_ZEL_OK;
+        return status;
     });
 }
 

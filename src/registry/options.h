@@ -13,8 +13,23 @@ QORVA_ZEL_Status RegisterOption(SdkState& state, const QORVA_ZEL_OptionDesc& des
 
 QORVA_ZEL_Status GetOptionValue(SdkState& state, QORVA_ZEL_Variant& value, std::u16string_view name);
 
-// Validates and stores a value; an Enum variant's string is non-null. The
-// loader runs this too, re-entering the lock it already holds.
+// Validates and stores a value; an Enum variant's string is non-null.
 QORVA_ZEL_Status SetOptionValue(SdkState& state, const QORVA_ZEL_Variant& value, std::u16string_view name);
+
+// A validated value, ready to be stored without any allocation.
+struct PreparedValue {
+    OptionRecord* Target = nullptr;
+    QORVA_ZEL_Value Value{};
+    std::u16string StringValue; // Enum
+};
+
+// The first half of a set: finds the option registered last under name and
+// validates value against it. On QORVA_ZEL_OK, prepared holds what to store.
+// Changes nothing; the caller holds the lock.
+QORVA_ZEL_Status PrepareOptionValue(SdkState& state, const QORVA_ZEL_Variant& value, std::u16string_view name,
+                                    PreparedValue& prepared);
+
+// The second half: stores a prepared value. Cannot fail.
+void StoreOptionValue(PreparedValue& prepared) noexcept;
 
 } // namespace qorva_zel

@@ -8,9 +8,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,13 +111,52 @@ bool MayReplace(const std::string& path, const struct stat& info)
     return probe.Valid();
 }
 
+std::string BaseNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Temporary files are named ".<file>.tmp-<pid>-<n>" beside the file.
+std::string TemporaryPrefix(const std::string& target)
+{
+    return "." + BaseNameOf(target) + ".tmp-";
+}
+
 std::string TemporaryName(const std::string& target)
 {
     static std::atomic<unsigned> counter{0};
-    const std::size_t slash = target.rfind('/');
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    return DirectoryOf(target) + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
+    return DirectoryOf(target) + "/" + TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
            std::to_string(counter.fetch_add(1));
+}
+
+// Removes the temporary files of earlier saves whose process no longer runs
+// (one killed in the middle of a save). Temporaries of a live process, which
+// may be saving right now, are left alone.
+void RemoveStaleTemporaries(const std::string& target)
+{
+    const std::string directory = DirectoryOf(target);
+    const std::string prefix = TemporaryPrefix(target);
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name(entry->d_name);
+        if (name.substr(0, prefix.size()) != prefix) {
+            continue;
+        }
+        long pid = 0;
+        const std::string_view rest = name.substr(prefix.size());
+        const auto parsed = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+        if (parsed.ec != std::errc() || parsed.ptr == rest.data() + rest.size() || *parsed.ptr != '-' || pid <= 0) {
+            continue;
+        }
+        if (pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ::unlink((directory + "/" + std::string(name)).c_str());
+        }
+    }
+    ::closedir(listing);
 }
 
 void SyncDirectory(const std::string& directory)
@@ -198,6 +240,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
         return false;
     }
     SyncDirectory(DirectoryOf(target));
+    RemoveStaleTemporaries(target);
     return true;
 }
 

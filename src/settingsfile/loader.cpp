@@ -115,29 +115,38 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
         }
         const pugi::xml_node settings = document.child(format::kRoot).child(format::kGameSettings);
 
-        // Everything is read before anything changes, so that running out of
-        // memory while reading leaves the library as it was.
+        // Everything is read, matched and validated before anything changes:
+        // running out of memory on the way leaves the library as it was, and
+        // what follows cannot fail.
         const StoredResolution resolution = ReadResolution(settings);
-        std::vector<OptionRecord> records;
+        std::vector<OptionRecord> unregistered;
+        SavedOptions saved;
+        std::vector<PreparedValue> accepted;
         for (const pugi::xml_node& element : settings.children(format::kOption)) {
-            if (std::optional<OptionRecord> record = ReadOptionElement(element)) {
-                records.push_back(std::move(*record));
+            std::optional<OptionRecord> record = ReadOptionElement(element);
+            if (!record) {
+                continue;
             }
+            if (!state.RegisteredOptions.ContainsOfType(record->Name, record->Type)) {
+                unregistered.push_back(std::move(*record));
+                continue;
+            }
+            // Validated like the game's own value. A refused value is not
+            // applied, but the snapshot still holds what the file said.
+            PreparedValue prepared;
+            if (PrepareOptionValue(state, AsVariant(*record), record->Name, prepared) == QORVA_ZEL_OK) {
+                accepted.push_back(std::move(prepared));
+            }
+            saved.Insert(std::move(*record));
         }
 
         resolution.ApplyTo(state.CurrentResolution);
         resolution.ApplyTo(state.SavedResolution);
-        state.UnregisteredOptions.clear();
-        state.SavedOptionSet.Clear();
-        for (OptionRecord& record : records) {
-            if (!state.RegisteredOptions.ContainsOfType(record.Name, record.Type)) {
-                state.UnregisteredOptions.push_back(std::move(record));
-                continue;
-            }
-            // Validated like the game's own value; a refused value is not
-            // applied, but the snapshot still holds what the file said.
-            SetOptionValue(state, AsVariant(record), record.Name);
-            state.SavedOptionSet.Insert(std::move(record));
+        state.UnregisteredOptions.swap(unregistered);
+        state.SavedOptionSet.Swap(saved);
+        // In file order, so that of repeated values the last accepted counts.
+        for (PreparedValue& value : accepted) {
+            StoreOptionValue(value);
         }
         return QORVA_ZEL_OK;
     });
