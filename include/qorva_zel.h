@@ -67,6 +67,14 @@ typedef char16_t QORVA_ZEL_Char;
 typedef uint_least16_t QORVA_ZEL_Char;
 #endif
 
+/* A string literal of QORVA_ZEL_Char: QORVA_ZEL_TEXT("High") is L"High" on
+ * Windows and u"High" elsewhere (there it needs C11 or C++11). */
+#if defined(_WIN32)
+#  define QORVA_ZEL_TEXT(s) L##s
+#else
+#  define QORVA_ZEL_TEXT(s) u##s
+#endif
+
 /* ---- Status codes ----------------------------------------------------- */
 
 /* The result of every status-returning function: a signed 32-bit integer. */
