@@ -29,6 +29,7 @@
 #ifndef QORVA_ZEL_H
 #define QORVA_ZEL_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 /* ---- Export and calling convention ----------------------------------- */
@@ -57,21 +58,21 @@ extern "C" {
 
 /* ---- Characters ------------------------------------------------------- */
 
-/* One UTF-16 code unit. wchar_t on Windows; char16_t elsewhere (in C the
- * same type as C11's char16_t from <uchar.h>). */
-#if defined(_WIN32)
+/* One UTF-16 code unit: wchar_t on Windows; char16_t elsewhere (in C the
+ * same type as C11's char16_t from <uchar.h>). Portable C++ code may define
+ * QORVA_ZEL_CHAR16 before including this header to use char16_t on Windows
+ * too: both are 16-bit code units, and the library's functions are the same.
+ *
+ * QORVA_ZEL_TEXT("High") is a string literal of that type: L"High" where it
+ * is wchar_t, u"High" elsewhere (outside Windows, C needs C11 for it). */
+#if defined(_WIN32) && !defined(QORVA_ZEL_CHAR16)
 typedef wchar_t QORVA_ZEL_Char;
+#  define QORVA_ZEL_TEXT(s) L##s
 #elif defined(__cplusplus)
 typedef char16_t QORVA_ZEL_Char;
+#  define QORVA_ZEL_TEXT(s) u##s
 #else
 typedef uint_least16_t QORVA_ZEL_Char;
-#endif
-
-/* A string literal of QORVA_ZEL_Char: QORVA_ZEL_TEXT("High") is L"High" on
- * Windows and u"High" elsewhere (there it needs C11 or C++11). */
-#if defined(_WIN32)
-#  define QORVA_ZEL_TEXT(s) L##s
-#else
 #  define QORVA_ZEL_TEXT(s) u##s
 #endif
 
