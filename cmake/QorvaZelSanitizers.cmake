@@ -5,3 +5,16 @@ if(QORVA_ZEL_SANITIZE)
   add_compile_options(-fsanitize=${_qorva_zel_sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${_qorva_zel_sanitizers})
 endif()
+
+# QORVA_ZEL_LIBFUZZER builds the fuzz targets (fuzz/) as libFuzzer programs
+# (clang only). Every target is then compiled with libFuzzer's coverage
+# instrumentation, so the fuzzer sees the library's branches; the fuzz targets
+# alone link libFuzzer's run-time. Without it the fuzz targets are corpus
+# replay programs that any compiler builds.
+option(QORVA_ZEL_LIBFUZZER "Build the fuzz targets for libFuzzer (clang)" OFF)
+if(QORVA_ZEL_LIBFUZZER)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "QORVA_ZEL_LIBFUZZER needs clang (the compiler is ${CMAKE_CXX_COMPILER_ID})")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -232,17 +232,26 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_ReleaseSDK(void);
 
 /* Reads the settings file: its resolution becomes current and saved, its
  * values are applied to the registered options of the same name and type
- * (validated like QORVA_ZEL_SetOptionValue), and options matching none are
- * kept to be written back by the next save.
- * Returns 0; -2 when the file cannot be opened; -1 when it cannot be read or
- * is not well-formed XML (nothing changed); -100 when not initialised. */
+ * (validated like QORVA_ZEL_SetOptionValue; a refused value is dropped
+ * without a report), and options matching none are kept to be written back
+ * by the next save. What the file holds becomes the saved state that
+ * QORVA_ZEL_CheckForDirtyOptions compares with. Register every option
+ * before loading: one registered later keeps its default. Lenient about
+ * content: missing elements or attributes are simply not applied.
+ * Returns 0; -2 when the file cannot be opened (as on a first run, when it
+ * does not exist yet); -1 when it cannot be read or is not well-formed XML;
+ * -100 when not initialised. On -2 and -1 nothing changed. */
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_LoadConfigFile(void);
 
 /* Writes the whole settings file and makes what was written the saved state.
  * When bit 0 of discardUnregistered is set, options read from the file that
- * match no registered option are left out of the file (not out of memory).
- * The file is replaced atomically: on failure the previous file is intact.
- * Returns 0; -1 when the file cannot be written; -100 when not initialised. */
+ * match no registered option are left out of the file (not out of memory);
+ * the other bits are ignored. The file is replaced atomically: a new file is
+ * written and synced beside it, then renamed over it.
+ * Returns 0; -1 when the file cannot be written (the directory is missing or
+ * not writable, the disk is full, the settings file is read-only): the
+ * previous file and the saved state are then as they were; -100 when not
+ * initialised. */
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SaveConfigFile(
     uint32_t discardUnregistered);
 
@@ -269,16 +278,18 @@ QORVA_ZEL_API void QORVA_ZEL_CALL QORVA_ZEL_ReleaseVariant(QORVA_ZEL_Variant* va
  * StringValue is a new string owned by the caller (QORVA_ZEL_ReleaseVariant).
  * Returns 0; -4 when value or name is null; -20 when no option has that
  * name (value untouched); -21 when several have it (value filled from the one
- * registered last); -100 when not initialised. */
+ * registered last; an Enum string is then still the caller's to release);
+ * -100 when not initialised. */
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_GetOptionValue(
     QORVA_ZEL_Variant* value, const QORVA_ZEL_Char* name);
 
 /* Validates value against the option registered last under name and stores
  * it. The caller keeps its own string.
  * Returns 0; -4 when value or name is null, or an Enum value has a null
- * StringValue; -20 when no option has that name; -25 for another type; -23
- * outside the range or not an allowed string; -22 inside the range but off
- * its steps; -100 when not initialised. A refused value changes nothing. */
+ * StringValue; -20 when no option has that name; -25 when the value's type
+ * is not that option's; -23 outside the range (NumSteps >= 0) or not an
+ * allowed string; -22 inside the range but off its steps; -100 when not
+ * initialised. Checked in this order; a refused value changes nothing. */
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SetOptionValue(
     const QORVA_ZEL_Variant* value, const QORVA_ZEL_Char* name);
 
@@ -288,15 +299,19 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_GetResolution(
     QORVA_ZEL_Resolution* resolution);
 
 /* Makes *resolution current. With registered resolutions it must equal one
- * of them exactly (refresh rates compared without tolerance).
+ * of them exactly (refresh rates compared without tolerance); with none,
+ * any resolution is accepted.
  * Returns 0; -4 when resolution is null; -23 when not in a non-empty list
  * (nothing changes); -100 when not initialised. */
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SetResolution(
     const QORVA_ZEL_Resolution* resolution);
 
 /* Tells whether the current resolution or any registered option's value
- * differs from the last loaded or saved state.
- * Returns 0 when nothing differs; -30 when something does; -100. */
+ * differs from the last loaded or saved state. A registered option that the
+ * last load or save did not cover (registered since, or missing from the
+ * file) counts as a difference. Limits and allowed strings are not compared.
+ * Returns 0 when nothing differs; -30 when something does; -100 when not
+ * initialised. */
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_CheckForDirtyOptions(void);
 
 /* Returns the interface version, 2.3.18713301.0, at any time. */

@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <type_traits>
 
-#if !defined(_WIN32)
+#if !defined(_WIN32) || defined(QORVA_ZEL_CHAR16)
 static_assert(std::is_same<QORVA_ZEL_Char, char16_t>::value, "UTF-16 literals must fit the character type");
+#else
+static_assert(std::is_same<QORVA_ZEL_Char, wchar_t>::value && sizeof(wchar_t) == 2,
+              "on Windows the boundary's strings are wchar_t, 16 bits");
 #endif
 static_assert(std::is_same<std::underlying_type<QORVA_ZEL_OptionType>::type, std::int32_t>::value,
               "an option type holds every 32-bit number a C caller may store");
@@ -31,7 +34,7 @@ int main()
     }
     QORVA_ZEL_Variant variant{};
     if (QORVA_ZEL_GetOptionValue(&variant, nullptr) != QORVA_ZEL_ERROR_NULL_ARGUMENT ||
-        QORVA_ZEL_GetOptionValue(&variant, u"Anything") != QORVA_ZEL_ERROR_NOT_INITIALIZED) {
+        QORVA_ZEL_GetOptionValue(&variant, QORVA_ZEL_TEXT("Anything")) != QORVA_ZEL_ERROR_NOT_INITIALIZED) {
         std::fprintf(stderr, "unexpected status before initialisation\n");
         return 1;
     }

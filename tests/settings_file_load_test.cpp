@@ -63,10 +63,10 @@ TEST_F(SettingsFileTest, FilesWithoutSettingsLoadAsEmpty)
 
     const std::string utf8 = "<?xml version=\"1.0\"?><ZEL_SDK><GAMESETTINGS><OPTION Name=\"Level\" Type=\"Integer\" "
                              "Value=\"9\"/></GAMESETTINGS></ZEL_SDK>";
-    const std::string bigEndian = "\0<\0Z\0E\0L\0_\0S\0D\0K\0/\0>";
+    const std::string bigEndian("\0<\0Z\0E\0L\0_\0S\0D\0K\0/\0>", 20); // ten units, big-endian
     for (const std::string& bytes :
          {std::string(), Utf16LeBytes(u"<OTHER><GAMESETTINGS/></OTHER>"), Utf16LeBytes(u"<ZEL_SDK/>"), utf8,
-          std::string(bigEndian.data(), 22)}) {
+          bigEndian}) {
         WriteBytes(SettingsPath(), bytes);
         EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
         EXPECT_EQ(GetInt(u"Level"), 3);
@@ -216,7 +216,8 @@ TEST_F(SettingsFileTest, NumbersIgnoreTheProcessLocale)
     const char* previous = std::setlocale(LC_ALL, nullptr);
     const std::string saved = previous != nullptr ? previous : "C";
     const char* comma = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+    // The last name is the Windows C run-time's.
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8", "German_Germany.1252"}) {
         if (std::setlocale(LC_ALL, name) != nullptr) {
             comma = name;
             break;

@@ -7,6 +7,7 @@ QORVA_ZEL_PACKAGES=(
   cmake g++ clang make pkg-config
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils python3 locales
+  libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang
 )
 
 # qz_missing_packages NAME...: prints those of the names that are not installed.

@@ -22,15 +22,20 @@ bool SameValue(const OptionRecord& current, const OptionRecord& saved)
     }
 }
 
-// The first saved record of the same name and type, if any.
-const OptionRecord* FindSavedCounterpart(const SavedOptions& saved, const OptionRecord& record)
+bool SameValue(const OptionRecord& current, const SavedValue& saved)
 {
-    for (auto it = saved.Find(record.Name); it != saved.end() && it->Name == record.Name; ++it) {
-        if (it->Type == record.Type) {
-            return &*it;
-        }
+    switch (current.Type) {
+    case QORVA_ZEL_Integer:
+        return current.Value.IntValue == saved.Value.IntValue;
+    case QORVA_ZEL_Float:
+        return current.Value.FloatValue == saved.Value.FloatValue;
+    case QORVA_ZEL_Enum:
+        return current.StringValue == *saved.String;
+    case QORVA_ZEL_Bool:
+        return current.Value.BoolValue == saved.Value.BoolValue;
+    default:
+        return true;
     }
-    return nullptr;
 }
 
 } // namespace
@@ -41,9 +46,25 @@ QORVA_ZEL_Status CheckForDirtyOptions(SdkState& state)
         if (!SameResolution(state.CurrentResolution, state.SavedResolution)) {
             return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
         }
+        // The first saved record of the same name and type counts. Loading
+        // and saving place it by the registered option's position.
+        const SavedOptions& saved = state.SavedOptionSet;
+        if (saved.AllPlaced()) {
+            std::size_t position = 0;
+            for (const OptionRecord& record : state.RegisteredOptions) {
+                const SavedValue* value = saved.ValueFor(position++);
+                if (value == nullptr || !SameValue(record, *value)) {
+                    return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
+                }
+            }
+            return QORVA_ZEL_OK;
+        }
+        // A snapshot filled otherwise is searched by name and type, usually
+        // found in registration order, each right after the one before.
+        std::size_t next = 0;
         for (const OptionRecord& record : state.RegisteredOptions) {
-            const OptionRecord* saved = FindSavedCounterpart(state.SavedOptionSet, record);
-            if (saved == nullptr || !SameValue(record, *saved)) {
+            const OptionRecord* counterpart = saved.FindOfType(record.Name, record.Type, next);
+            if (counterpart == nullptr || !SameValue(record, *counterpart)) {
                 return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
             }
         }

@@ -10,7 +10,7 @@ OptionMatch OptionRegistry::Find(std::u16string_view name)
     if (found == byName_.end()) {
         return {};
     }
-    return {found->second.size(), found->second.back()};
+    return {found->second.size(), &records_[found->second.back()]};
 }
 
 OptionMatch OptionRegistry::FindOfType(std::u16string_view name, std::int32_t type)
@@ -20,35 +20,82 @@ OptionMatch OptionRegistry::FindOfType(std::u16string_view name, std::int32_t ty
     if (found == byName_.end()) {
         return match;
     }
-    for (OptionRecord* record : found->second) {
-        if (record->Type == type) {
+    for (const std::size_t position : found->second) {
+        if (records_[position].Type == type) {
             ++match.Count;
-            match.Last = record;
+            match.Last = &records_[position];
         }
     }
     return match;
 }
 
-bool OptionRegistry::ContainsOfType(std::u16string_view name, std::int32_t type) const
+bool OptionRegistry::AnyOfType(const Positions& positions, std::int32_t type) const
 {
-    const auto found = byName_.find(name);
-    if (found == byName_.end()) {
-        return false;
-    }
-    for (const OptionRecord* record : found->second) {
-        if (record->Type == type) {
+    for (const std::size_t position : positions) {
+        if (records_[position].Type == type) {
             return true;
         }
     }
     return false;
 }
 
+bool OptionRegistry::ContainsOfType(std::u16string_view name, std::int32_t type) const
+{
+    const auto found = byName_.find(name);
+    return found != byName_.end() && AnyOfType(found->second, type);
+}
+
+OptionRegistry::ExpectedMatch OptionRegistry::FindExpected(std::u16string_view name, std::int32_t type,
+                                                           std::size_t& next)
+{
+    ExpectedMatch result;
+    if (next < records_.size() && sameName_[next] == 1 && records_[next].Name == name) {
+        // The only record of that name.
+        OptionRecord& record = records_[next];
+        result.Match = {1, &record};
+        result.HasType = record.Type == type;
+        result.TypedAt = next;
+        ++next;
+        return result;
+    }
+    const auto found = byName_.find(name);
+    if (found == byName_.end()) {
+        return result;
+    }
+    const Positions* positions = &found->second;
+    result.Match = {positions->size(), &records_[positions->back()]};
+    for (const std::size_t position : *positions) {
+        if (records_[position].Type == type) {
+            result.HasType = true;
+            result.TypedAt = position;
+            break;
+        }
+    }
+    // The walk goes on after the record of the same type, if any.
+    next = (result.HasType ? result.TypedAt : positions->back()) + 1;
+    return result;
+}
+
 void OptionRegistry::Append(OptionRecord record)
 {
+    const std::size_t position = records_.size();
     records_.push_back(std::move(record));
-    OptionRecord& stored = records_.back();
+    const OptionRecord& stored = records_.back();
     try {
-        byName_[stored.Name].push_back(&stored);
+        Positions& positions = byName_[stored.Name];
+        try {
+            positions.push_back(position);
+            sameName_.push_back(positions.size());
+        } catch (...) {
+            if (!positions.empty() && positions.back() == position) {
+                positions.pop_back();
+            }
+            throw;
+        }
+        // Nothing below throws: the earlier records of the name learn of it.
+        for (const std::size_t earlier : positions) {
+            sameName_[earlier] = positions.size();
+        }
     } catch (...) {
         // Leave no index entry without a record and no record without one.
         const auto found = byName_.find(stored.Name);
@@ -63,6 +110,7 @@ void OptionRegistry::Append(OptionRecord record)
 void OptionRegistry::Clear() noexcept
 {
     byName_.clear();
+    sameName_.clear();
     records_.clear();
 }
 

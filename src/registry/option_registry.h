@@ -33,6 +33,18 @@ public:
     OptionMatch FindOfType(std::u16string_view name, std::int32_t type);
     bool ContainsOfType(std::u16string_view name, std::int32_t type) const;
 
+    // Find(name) and ContainsOfType(name, type) in one look-up, for a walk
+    // over names that mostly come in registration order (a settings file
+    // that the library wrote). next is where the name is expected: when the
+    // record there has it, the index is not consulted. Afterwards next is
+    // the position after the record that matched.
+    struct ExpectedMatch {
+        OptionMatch Match;       // as Find(name)
+        bool HasType = false;    // as ContainsOfType(name, type)
+        std::size_t TypedAt = 0; // with HasType: the position of that record
+    };
+    ExpectedMatch FindExpected(std::u16string_view name, std::int32_t type, std::size_t& next);
+
     // Appends a record. Strong guarantee: on an exception nothing changed.
     void Append(OptionRecord record);
     void Clear() noexcept;
@@ -43,8 +55,16 @@ public:
     auto end() const noexcept { return records_.cend(); }
 
 private:
+    // Positions in records_ of the records of one name, in registration order.
+    using Positions = std::vector<std::size_t>;
+
+    bool AnyOfType(const Positions& positions, std::int32_t type) const;
+
     std::deque<OptionRecord> records_;
-    std::unordered_map<std::u16string_view, std::vector<OptionRecord*>> byName_;
+    // For each record, how many records have its name, so that a look-up
+    // that meets a name held by one record alone needs no index.
+    std::deque<std::size_t> sameName_;
+    std::unordered_map<std::u16string_view, Positions> byName_;
 };
 
 } // namespace qorva_zel

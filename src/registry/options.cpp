@@ -75,17 +75,23 @@ QORVA_ZEL_Status PrepareOptionValue(SdkState& state, const QORVA_ZEL_Variant& va
     if (match.Count == 0) {
         return QORVA_ZEL_ERROR_OPTION_NOT_FOUND;
     }
-    const QORVA_ZEL_Status status = ValidateOptionValue(*match.Last, value);
+    return PrepareOptionValueFor(*match.Last, value, prepared);
+}
+
+QORVA_ZEL_Status PrepareOptionValueFor(OptionRecord& target, const QORVA_ZEL_Variant& value,
+                                       PreparedValue& prepared)
+{
+    const QORVA_ZEL_Status status = ValidateOptionValue(target, value);
     if (status != QORVA_ZEL_OK) {
         return status;
     }
-    if (match.Last->Type == QORVA_ZEL_Enum) {
+    if (target.Type == QORVA_ZEL_Enum) {
         // The record keeps its own copy of the caller's string.
         prepared.StringValue = ToView(value.Value.StringValue);
     } else {
         prepared.Value = value.Value;
     }
-    prepared.Target = match.Last;
+    prepared.Target = &target;
     return QORVA_ZEL_OK;
 }
 

@@ -29,6 +29,11 @@ struct PreparedValue {
 QORVA_ZEL_Status PrepareOptionValue(SdkState& state, const QORVA_ZEL_Variant& value, std::u16string_view name,
                                     PreparedValue& prepared);
 
+// PrepareOptionValue against a known target: the option registered last
+// under the value's name.
+QORVA_ZEL_Status PrepareOptionValueFor(OptionRecord& target, const QORVA_ZEL_Variant& value,
+                                       PreparedValue& prepared);
+
 // The second half: stores a prepared value. Cannot fail.
 void StoreOptionValue(PreparedValue& prepared) noexcept;
 

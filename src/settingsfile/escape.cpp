@@ -10,46 +10,53 @@ bool NeedsEscape(char16_t unit)
     return unit == u'&' || unit == u'<' || unit == u'>' || unit == u'"' || (unit < 0x20 && unit != u'\t');
 }
 
-void AppendEscape(char16_t unit, std::string& out)
+void AppendEscape(char16_t unit, std::u16string& out)
 {
     switch (unit) {
     case u'&':
-        out += "&amp;";
+        out += u"&amp;";
         return;
     case u'<':
-        out += "&lt;";
+        out += u"&lt;";
         return;
     case u'>':
-        out += "&gt;";
+        out += u"&gt;";
         return;
     case u'"':
-        out += "&quot;";
+        out += u"&quot;";
         return;
-    default:
-        out += "&#";
-        out.push_back(static_cast<char>('0' + unit / 10));
-        out.push_back(static_cast<char>('0' + unit % 10));
-        out.push_back(';');
+    default: {
+        const char16_t reference[] = {u'&', u'#', static_cast<char16_t>(u'0' + unit / 10),
+                                      static_cast<char16_t>(u'0' + unit % 10), u';'};
+        out.append(reference, sizeof reference / sizeof reference[0]);
         return;
+    }
     }
 }
 
 } // namespace
 
-std::string EscapeAttribute(std::u16string_view value)
+void AppendEscapedAttribute(std::u16string_view value, std::u16string& out)
 {
-    std::string out;
-    out.reserve(value.size() + 8);
     std::size_t plainStart = 0;
     for (std::size_t i = 0; i < value.size(); ++i) {
         if (NeedsEscape(value[i])) {
-            AppendUtf8(value.substr(plainStart, i - plainStart), out);
+            out.append(value.substr(plainStart, i - plainStart));
             AppendEscape(value[i], out);
             plainStart = i + 1;
         }
     }
-    AppendUtf8(value.substr(plainStart), out);
-    return out;
+    out.append(value.substr(plainStart));
+}
+
+std::string EscapeAttribute(std::u16string_view value)
+{
+    // The escapes are ASCII and never fall inside a surrogate pair, so the
+    // UTF-8 form of the escaped units is the escaped UTF-8 form.
+    std::u16string escaped;
+    escaped.reserve(value.size() + 8);
+    AppendEscapedAttribute(value, escaped);
+    return ToUtf8(escaped);
 }
 
 } // namespace qorva_zel

@@ -6,10 +6,14 @@
 
 namespace qorva_zel {
 
-// UTF-8 text of an attribute value as the file holds it: "&" "&amp;",
-// "<" "&lt;", ">" "&gt;", '"' "&quot;", and each control character below
-// U+0020 but TAB as "&#" two decimal digits ";". Everything else, TAB and
-// non-ASCII characters included, stays as it is.
+// Appends an attribute value as the file holds it, in UTF-16 code units:
+// "&" "&amp;", "<" "&lt;", ">" "&gt;", '"' "&quot;", and each control
+// character below U+0020 but TAB as "&#" two decimal digits ";". Everything
+// else, TAB, non-ASCII characters and lone surrogates included, stays as it
+// is.
+void AppendEscapedAttribute(std::u16string_view value, std::u16string& out);
+
+// The same text in UTF-8 (a lone surrogate as its own three bytes).
 std::string EscapeAttribute(std::u16string_view value);
 
 } // namespace qorva_zel

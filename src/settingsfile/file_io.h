@@ -8,8 +8,14 @@
 namespace qorva_zel {
 
 // The settings path as the platform's file calls take it. On POSIX: UTF-8,
-// with every backslash turned into '/'.
-std::string ToNativePath(std::u16string_view path);
+// with every backslash turned into '/'. On Windows: the UTF-16 units
+// unchanged, backslashes included, for the wide (...W) calls.
+#if defined(_WIN32)
+using NativePath = std::wstring;
+#else
+using NativePath = std::string;
+#endif
+NativePath ToNativePath(std::u16string_view path);
 
 enum class ReadOutcome {
     Ok,
@@ -18,13 +24,15 @@ enum class ReadOutcome {
 };
 
 // Reads the whole file into bytes.
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes);
+ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes);
 
 // Replaces the file at path (or, for a symbolic link, the file it points to)
 // with bytes, atomically: a new file is written, flushed and synced beside
 // it and renamed over the old one. The new file keeps the old one's
-// permission bits. A file that may not be written is refused. Returns false
-// on any failure, with no temporary file left and the old file untouched.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// permission bits (on Windows: its attributes and security, through
+// ReplaceFileW). A file that may not be written, or one marked read-only,
+// is refused. Returns false on any failure, with no temporary file left and
+// the old file untouched.
+bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes);
 
 } // namespace qorva_zel

@@ -132,11 +132,10 @@ std::string TemporaryName(const std::string& target)
 
 // Removes the temporary files of earlier saves whose process no longer runs
 // (one killed in the middle of a save). Temporaries of a live process, which
-// may be saving right now, are left alone.
-void RemoveStaleTemporaries(const std::string& target)
+// may be saving right now, are left alone. Runs after the file was
+// replaced, so it allocates nothing and cannot fail the save.
+void RemoveStaleTemporaries(const std::string& directory, std::string_view prefix) noexcept
 {
-    const std::string directory = DirectoryOf(target);
-    const std::string prefix = TemporaryPrefix(target);
     DIR* listing = ::opendir(directory.c_str());
     if (listing == nullptr) {
         return;
@@ -153,13 +152,13 @@ void RemoveStaleTemporaries(const std::string& target)
             continue;
         }
         if (pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            ::unlink((directory + "/" + std::string(name)).c_str());
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
         }
     }
     ::closedir(listing);
 }
 
-void SyncDirectory(const std::string& directory)
+void SyncDirectory(const std::string& directory) noexcept
 {
     FileDescriptor dir(OpenRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Valid()) {
@@ -178,7 +177,7 @@ std::string ToNativePath(std::u16string_view path)
 
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
 {
-    FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!file.Valid()) {
         return ReadOutcome::CannotOpen;
     }
@@ -205,6 +204,10 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
 {
     const std::string target = ResolveLinks(path);
+    // Everything that allocates comes before the file is replaced: after the
+    // rename an exception would leave a saved file unrecorded in memory.
+    const std::string directory = DirectoryOf(target);
+    const std::string prefix = TemporaryPrefix(target);
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     if (existed ? !MayReplace(target, old) : errno != ENOENT) {
@@ -239,8 +242,8 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
         ::unlink(temporary.c_str());
         return false;
     }
-    SyncDirectory(DirectoryOf(target));
-    RemoveStaleTemporaries(target);
+    SyncDirectory(directory);
+    RemoveStaleTemporaries(directory, prefix);
     return true;
 }
 

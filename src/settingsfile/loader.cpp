@@ -7,7 +7,6 @@
 #include "settingsfile/option_element.h"
 #include "settingsfile/text.h"
 
-#include <cstring>
 #include <new>
 #include <optional>
 #include <vector>
@@ -64,9 +63,17 @@ QORVA_ZEL_Status ParseSettingsFile(const std::u16string& settingsPath, std::stri
     return IsParseFailure(result.status) ? QORVA_ZEL_ERROR_FILE : QORVA_ZEL_OK;
 }
 
+// strcmp, inline: the names are short and compared for every attribute.
 bool NameIs(const char* name, const char* wanted)
 {
-    return std::strcmp(name, wanted) == 0;
+    while (*name == *wanted) {
+        if (*name == '\0') {
+            return true;
+        }
+        ++name;
+        ++wanted;
+    }
+    return false;
 }
 
 // The resolution fields a file holds; an absent one stays unset.
@@ -83,23 +90,20 @@ struct StoredResolution {
     }
 };
 
-// Every "RESOLUTION" element, attribute by attribute; the last one counts.
-// Width and height are read as signed numbers and kept with the same bits.
-StoredResolution ReadResolution(const pugi::xml_node& settings)
+// A "RESOLUTION" element, attribute by attribute: each one overrides what
+// earlier ones said. Width and height are read as signed numbers and kept
+// with the same bits.
+void ReadResolution(const pugi::xml_node& element, StoredResolution& stored)
 {
-    StoredResolution stored;
-    for (const pugi::xml_node& element : settings.children(format::kResolution)) {
-        for (const pugi::xml_attribute& attribute : element.attributes()) {
-            if (NameIs(attribute.name(), format::kWidth)) {
-                stored.Width = static_cast<std::uint32_t>(ReadInt(attribute.value()));
-            } else if (NameIs(attribute.name(), format::kHeight)) {
-                stored.Height = static_cast<std::uint32_t>(ReadInt(attribute.value()));
-            } else if (NameIs(attribute.name(), format::kRefreshRate)) {
-                stored.RefreshRate = ReadFloat(attribute.value());
-            }
+    for (const pugi::xml_attribute& attribute : element.attributes()) {
+        if (NameIs(attribute.name(), format::kWidth)) {
+            stored.Width = static_cast<std::uint32_t>(ReadInt(attribute.value()));
+        } else if (NameIs(attribute.name(), format::kHeight)) {
+            stored.Height = static_cast<std::uint32_t>(ReadInt(attribute.value()));
+        } else if (NameIs(attribute.name(), format::kRefreshRate)) {
+            stored.RefreshRate = ReadFloat(attribute.value());
         }
     }
-    return stored;
 }
 
 } // namespace
@@ -117,27 +121,43 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
 
         // Everything is read, matched and validated before anything changes:
         // running out of memory on the way leaves the library as it was, and
-        // what follows cannot fail.
-        const StoredResolution resolution = ReadResolution(settings);
+        // what follows cannot fail. One walk over the children reads every
+        // "RESOLUTION" (what the last one says counts) and every "OPTION".
+        StoredResolution resolution;
         std::vector<OptionRecord> unregistered;
         SavedOptions saved;
         std::vector<PreparedValue> accepted;
-        for (const pugi::xml_node& element : settings.children(format::kOption)) {
+        std::size_t expected = 0; // where the next option is likely registered
+        for (const pugi::xml_node& element : settings.children()) {
+            if (element.type() != pugi::node_element) {
+                continue;
+            }
+            if (NameIs(element.name(), format::kResolution)) {
+                ReadResolution(element, resolution);
+                continue;
+            }
+            if (!NameIs(element.name(), format::kOption)) {
+                continue;
+            }
             std::optional<OptionRecord> record = ReadOptionElement(element);
             if (!record) {
                 continue;
             }
-            if (!state.RegisteredOptions.ContainsOfType(record->Name, record->Type)) {
+            const OptionRegistry::ExpectedMatch found =
+                state.RegisteredOptions.FindExpected(record->Name, record->Type, expected);
+            if (!found.HasType) {
                 unregistered.push_back(std::move(*record));
                 continue;
             }
-            // Validated like the game's own value. A refused value is not
-            // applied, but the snapshot still holds what the file said.
+            // Validated like the game's own value, against the option
+            // registered last under the name. A refused value is not
+            // applied, but the snapshot still holds what the file said, as
+            // the saved state of the registered option of its name and type.
             PreparedValue prepared;
-            if (PrepareOptionValue(state, AsVariant(*record), record->Name, prepared) == QORVA_ZEL_OK) {
+            if (PrepareOptionValueFor(*found.Match.Last, AsVariant(*record), prepared) == QORVA_ZEL_OK) {
                 accepted.push_back(std::move(prepared));
             }
-            saved.Insert(std::move(*record));
+            saved.InsertFor(std::move(*record), found.TypedAt);
         }
 
         resolution.ApplyTo(state.CurrentResolution);

@@ -1,19 +1,24 @@
 #include "settingsfile/option_element.h"
 
-#include "settingsfile/escape.h"
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
 #include "settingsfile/text.h"
 
-#include <cstring>
-#include <string>
 
 namespace qorva_zel {
 namespace {
 
+// strcmp, inline: the names are short and compared for every attribute.
 bool NameIs(const char* name, const char* wanted)
 {
-    return std::strcmp(name, wanted) == 0;
+    while (*name == *wanted) {
+        if (*name == '\0') {
+            return true;
+        }
+        ++name;
+        ++wanted;
+    }
+    return false;
 }
 
 std::optional<std::int32_t> TypeFromWord(const char* word)
@@ -74,19 +79,6 @@ void ReadAllowedStrings(OptionRecord& record, const pugi::xml_node& element)
     }
 }
 
-// Sets an attribute to a value that is already in the file's form.
-bool AddAttribute(pugi::xml_node& element, const char* name, const std::string& text)
-{
-    return element.append_attribute(name).set_value(text.c_str());
-}
-
-bool AddRange(pugi::xml_node& element, const std::string& min, const std::string& max, std::int32_t steps)
-{
-    pugi::xml_node range = element.append_child(format::kRange);
-    return range && AddAttribute(range, format::kMinValue, min) && AddAttribute(range, format::kMaxValue, max) &&
-           AddAttribute(range, format::kNumSteps, FormatInt(steps));
-}
-
 } // namespace
 
 std::optional<OptionRecord> ReadOptionElement(const pugi::xml_node& element)
@@ -122,45 +114,6 @@ std::optional<OptionRecord> ReadOptionElement(const pugi::xml_node& element)
         ReadRange(record, element);
     }
     return record;
-}
-
-bool WriteOptionElement(pugi::xml_node element, const OptionRecord& record, bool registered)
-{
-    if (!element || !AddAttribute(element, format::kName, EscapeAttribute(record.Name)) ||
-        !element.append_attribute(format::kRegistered).set_value(registered ? format::kTrue : format::kFalse)) {
-        return false;
-    }
-    switch (record.Type) {
-    case QORVA_ZEL_Integer:
-        return AddAttribute(element, format::kType, format::kTypeInteger) &&
-               AddAttribute(element, format::kValue, FormatInt(record.Value.IntValue)) &&
-               AddRange(element, FormatInt(record.MinValue.IntValue), FormatInt(record.MaxValue.IntValue),
-                        record.NumSteps);
-    case QORVA_ZEL_Float:
-        return AddAttribute(element, format::kType, format::kTypeFloat) &&
-               AddAttribute(element, format::kValue, FormatFloat(record.Value.FloatValue)) &&
-               AddRange(element, FormatFloat(record.MinValue.FloatValue), FormatFloat(record.MaxValue.FloatValue),
-                        record.NumSteps);
-    case QORVA_ZEL_Enum: {
-        if (!AddAttribute(element, format::kType, format::kTypeEnum) ||
-            !AddAttribute(element, format::kValue, EscapeAttribute(record.StringValue))) {
-            return false;
-        }
-        for (const std::u16string& allowed : record.Values) {
-            pugi::xml_node entry = element.append_child(format::kEnum);
-            if (!entry || !AddAttribute(entry, format::kEnumValue, EscapeAttribute(allowed))) {
-                return false;
-            }
-        }
-        return true;
-    }
-    case QORVA_ZEL_Bool:
-        return AddAttribute(element, format::kType, format::kTypeBool) &&
-               AddAttribute(element, format::kValue,
-                            record.Value.BoolValue != 0 ? format::kBoolTrue : format::kBoolFalse);
-    default:
-        return true;
-    }
 }
 
 } // namespace qorva_zel

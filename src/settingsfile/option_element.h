@@ -1,4 +1,4 @@
-// Turning option records into "OPTION" elements and back.
+// Reading option records from "OPTION" elements.
 #pragma once
 
 #include "registry/option_record.h"
@@ -12,10 +12,5 @@ namespace qorva_zel {
 // without a "Type" holding one of the four type words, or without a "Value"
 // read under its final type yields nothing.
 std::optional<OptionRecord> ReadOptionElement(const pugi::xml_node& element);
-
-// Fills an "OPTION" element from a record; registered selects the
-// "Registered" word. Attribute values are stored already escaped.
-// Returns false when the document could not allocate a node or a value.
-bool WriteOptionElement(pugi::xml_node element, const OptionRecord& record, bool registered);
 
 } // namespace qorva_zel

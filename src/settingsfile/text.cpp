@@ -1,6 +1,7 @@
 #include "settingsfile/text.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace qorva_zel {
 namespace {
@@ -23,6 +24,36 @@ void AppendCodePoint(char32_t cp, std::string& out)
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
+
+// Writes the UTF-8 form of a code point (a surrogate as its own three
+// bytes) and returns the position after it.
+char* WriteCodePoint(char32_t cp, char* out)
+{
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+#if defined(__BYTE_ORDER__) && defined(__ORDER_LITTLE_ENDIAN__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndian = true;
+#elif defined(_WIN32)
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false; // the four-unit shortcut is then never taken
+#endif
 
 bool IsLeadSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool IsTrailSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
@@ -116,20 +147,62 @@ std::u16string FromUtf8(std::string_view text)
 
 std::string Utf16LeBytesToUtf8(std::string_view bytes)
 {
-    std::size_t count = bytes.size() / 2;
-    std::size_t first = 0;
-    const auto unitAt = [&](std::size_t i) {
-        const auto low = static_cast<unsigned char>(bytes[2 * (first + i)]);
-        const auto high = static_cast<unsigned char>(bytes[2 * (first + i) + 1]);
-        return static_cast<char32_t>(low | (high << 8));
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t end = bytes.size() / 2;
+    const auto unitAt = [data](std::size_t i) { return static_cast<char32_t>(data[2 * i] | (data[2 * i + 1] << 8)); };
+    const std::size_t begin = end > 0 && unitAt(0) == 0xFEFF ? 1 : 0;
+
+    // Four units at a time while they are ASCII, which settings files almost
+    // wholly are: each is its low byte.
+    const auto fourAscii = [data](std::size_t i, std::uint64_t& four) {
+        std::memcpy(&four, data + 2 * i, sizeof four);
+        return kLittleEndian && (four & 0xFF80FF80FF80FF80ull) == 0;
     };
-    if (count > 0 && unitAt(0) == 0xFEFF) {
-        first = 1;
-        --count;
+
+    // First the exact length, so that the text is allocated once.
+    std::size_t length = 0;
+    for (std::size_t i = begin; i < end;) {
+        std::uint64_t four = 0;
+        if (i + 4 <= end && fourAscii(i, four)) {
+            length += 4;
+            i += 4;
+            continue;
+        }
+        const char32_t unit = unitAt(i);
+        if (unit < 0x80) {
+            length += 1;
+        } else if (unit < 0x800) {
+            length += 2;
+        } else if (IsLeadSurrogate(unit) && i + 1 < end && IsTrailSurrogate(unitAt(i + 1))) {
+            length += 4;
+            ++i;
+        } else {
+            length += 3; // other characters, and lone surrogates on their own
+        }
+        ++i;
     }
-    std::string out;
-    out.reserve(count + count / 2);
-    DecodeUtf16(count, unitAt, [&](char32_t cp) { AppendCodePoint(cp, out); });
+
+    std::string out(length, '\0');
+    char* next = out.data();
+    for (std::size_t i = begin; i < end;) {
+        std::uint64_t four = 0;
+        if (i + 4 <= end && fourAscii(i, four)) {
+            next[0] = static_cast<char>(four);
+            next[1] = static_cast<char>(four >> 16);
+            next[2] = static_cast<char>(four >> 32);
+            next[3] = static_cast<char>(four >> 48);
+            next += 4;
+            i += 4;
+            continue;
+        }
+        char32_t cp = unitAt(i);
+        if (IsLeadSurrogate(cp) && i + 1 < end && IsTrailSurrogate(unitAt(i + 1))) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
+            ++i;
+        }
+        ++i;
+        next = WriteCodePoint(cp, next);
+    }
     return out;
 }
 

@@ -1,4 +1,7 @@
-// Windows flavour of the library lock: a critical section.
+// Windows flavour of the library lock: a critical section, initialised with a
+// spin count of 1000 when the state object is constructed (at DLL load) and
+// deleted when it is destroyed (at unload). It is recursive and meets the
+// Lockable requirements, as std::recursive_mutex does elsewhere.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -17,6 +20,9 @@ public:
 
     void lock() noexcept { ::EnterCriticalSection(&section_); }
     void unlock() noexcept { ::LeaveCriticalSection(&section_); }
+    // As std::recursive_mutex::try_lock: true when the calling thread now
+    // holds the lock (again).
+    bool try_lock() noexcept { return ::TryEnterCriticalSection(&section_) != FALSE; }
 
 private:
     CRITICAL_SECTION section_;

@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Prints the benchmark table of scripts/bench.sh.
+
+    report.py RESULTS.json [MEMORY.json]
+
+RESULTS.json is Google Benchmark's JSON output of settings_bench (with
+repetitions, the median of each benchmark is used); MEMORY.json is the line
+that load_memory prints. The table is Markdown, ready for docs/performance.md.
+"""
+
+import json
+import platform
+import re
+import subprocess
+import sys
+
+FILE_SIZES = [10, 100, 1000, 10000, 100000]
+REGISTRY_SIZES = [10, 1000, 100000]
+
+
+def load_times(path):
+    """{(benchmark, options, visits): (real ns, cpu ns)} from the JSON file."""
+    with open(path, encoding="utf-8") as handle:
+        data = json.load(handle)
+    factor = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+    times, context = {}, data.get("context", {})
+    for entry in data["benchmarks"]:
+        if entry.get("error_occurred"):
+            sys.exit(f"benchmark {entry['name']} failed: {entry.get('error_message')}")
+        aggregate = entry.get("aggregate_name")
+        if entry.get("run_type") == "aggregate" and aggregate != "median":
+            continue
+        parts = entry.get("run_name", entry["name"]).split("/")
+        args = [int(p.split(":")[-1]) for p in parts[1:] if re.fullmatch(r"(\w+:)?\d+", p)]
+        key = (parts[0], args[0], args[1] if len(args) > 1 else None)
+        if key in times and aggregate != "median":
+            continue  # one run per benchmark; the median wins over the runs
+        unit = factor[entry.get("time_unit", "ns")]
+        times[key] = (entry["real_time"] * unit, entry["cpu_time"] * unit, entry.get("file_bytes"))
+    return times, context
+
+
+def machine():
+    model, cores = platform.processor() or "unknown", "?"
+    try:
+        lscpu = subprocess.run(["lscpu"], capture_output=True, text=True, check=True).stdout
+        fields = dict(line.split(":", 1) for line in lscpu.splitlines() if ":" in line)
+        model = fields.get("Model name", model).strip()
+        cores = fields.get("CPU(s)", cores).strip()
+    except (OSError, subprocess.CalledProcessError):
+        pass
+    system = platform.platform()
+    try:
+        with open("/etc/os-release", encoding="utf-8") as handle:
+            match = re.search(r'^PRETTY_NAME="?([^"\n]*)', handle.read(), re.M)
+            if match:
+                system = f"{match.group(1)}, Linux {platform.release()}"
+    except OSError:
+        pass
+    return model, cores, system
+
+
+def show(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:,.2f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:,.1f} µs"
+    return f"{ns:,.0f} ns"
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    times, context = load_times(sys.argv[1])
+    memory = None
+    if len(sys.argv) > 2:
+        with open(sys.argv[2], encoding="utf-8") as handle:
+            memory = json.loads(handle.read())
+
+    model, cores, system = machine()
+    print(f"Machine: {model}, {cores} cores, {system}; "
+          f"load average at the start {context.get('load_avg', ['?'])}")
+    print("Times are wall-clock medians per call; the floor of a load is pugixml alone parsing the same bytes,")
+    print("of a save pugixml alone saving the same document with the same flags to a file plus fsync.")
+    print("Ratio: file rows against their floor; get, set and dirty-check rows against the same row at 10 options.")
+    print()
+    print("| operation | options | file | time | floor | ratio | per option |")
+    print("| --- | ---: | ---: | ---: | ---: | ---: | ---: |")
+    verdicts = []
+
+    def file_rows(name, floor_name, label, floor_label):
+        per_option = {}
+        for n in FILE_SIZES:
+            mine, floor = times.get((name, n, None)), times.get((floor_name, n, None))
+            if not mine or not floor:
+                continue
+            ratio = mine[0] / floor[0]
+            per_option[n] = mine[0] / n
+            size = f"{mine[2] / 1024:,.0f} KiB" if mine[2] else ""
+            print(f"| {label} | {n:,} | {size} | {show(mine[0])} | {show(floor[0])} ({floor_label}) "
+                  f"| {ratio:.2f}× | {show(mine[0] / n)} |")
+            if n >= 1000:
+                verdicts.append((f"{label} at {n:,} options ≤ 2× its floor", ratio <= 2.0, f"{ratio:.2f}×"))
+        if 1000 in per_option and 100000 in per_option:
+            growth = per_option[100000] / per_option[1000]
+            verdicts.append((f"{label}: cost per option at 100,000 ≤ 1.5× that at 1,000", growth <= 1.5,
+                             f"{growth:.2f}×"))
+
+    def registry_rows(name, label, visits, per_option_of_n=False):
+        base, costs = None, {}
+        for n in REGISTRY_SIZES:
+            mine = times.get((name, n, visits))
+            if not mine:
+                continue
+            cost = mine[0] / n if per_option_of_n else mine[0]
+            base = base or cost
+            costs[n] = cost
+            per = show(mine[0] / n) if per_option_of_n else ""
+            print(f"| {label} | {n:,} | | {show(mine[0])} | | {cost / base:.2f}× | {per} |")
+        if 10 in costs and 100000 in costs and not per_option_of_n:
+            verdicts.append((f"{label}: flat from 10 to 100,000 options (≤ 1.5×)",
+                             costs[100000] <= 1.5 * costs[10], f"{costs[100000] / costs[10]:.2f}×"))
+        if 1000 in costs and 100000 in costs and per_option_of_n:
+            verdicts.append((f"{label}: cost per option at 100,000 ≤ 1.5× that at 1,000",
+                             costs[100000] <= 1.5 * costs[1000], f"{costs[100000] / costs[1000]:.2f}×"))
+
+    file_rows("BM_Load", "BM_PugixmlParse", "load", "parse")
+    file_rows("BM_Save", "BM_PugixmlSave", "save", "save + fsync")
+    registry_rows("BM_Get", "get, 16 options in turn", 16)
+    registry_rows("BM_Get", "get, 1,024 at random", 1024)
+    registry_rows("BM_Set", "set, 16 options in turn", 16)
+    registry_rows("BM_Set", "set, 1,024 at random", 1024)
+    registry_rows("BM_DirtyCheck", "dirty check (all clean)", None, per_option_of_n=True)
+
+    print()
+    if memory:
+        ratio = memory["heap_peak_above_baseline"] / memory["file_bytes"]
+        print(f"Memory of one load of {memory['options']:,} options: file {memory['file_bytes'] / 2**20:.1f} MiB; "
+              f"peak above the baseline {memory['heap_peak_above_baseline'] / 2**20:.1f} MiB of heap "
+              f"({ratio:.2f}× the file), {memory['rss_peak_above_baseline'] / 2**20:.1f} MiB resident "
+              f"({memory['rss_ratio']:.2f}×).")
+        verdicts.append(("peak memory of a 100,000-option load ≤ 5× the file", ratio <= 5.0, f"{ratio:.2f}×"))
+        print()
+    print("Targets:")
+    for text, met, figure in verdicts:
+        print(f"  {'met   ' if met else 'MISSED'} {text}: {figure}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,267 @@
+// Benchmarks of loading and saving the settings file, and of get, set and the
+// dirty check, through the public interface. Beside each file benchmark runs
+// its floor: pugixml alone parsing the same bytes, and pugixml alone saving
+// the same document with the same flags to a file and syncing it.
+//
+// scripts/bench.sh builds this in Release and prints the table; the
+// benchmarks are built with the tests but never run as tests.
+#include "bench_game.h"
+
+#include <benchmark/benchmark.h>
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace qorva_zel_bench;
+
+const std::filesystem::path& Dir()
+{
+    static BenchDir dir;
+    return dir.Path();
+}
+
+std::size_t Count(const benchmark::State& state)
+{
+    return static_cast<std::size_t>(state.range(0));
+}
+
+// Collects a saved document in memory.
+class StringWriter final : public pugi::xml_writer {
+public:
+    void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
+    std::string text;
+};
+
+constexpr unsigned kSaveFlags = pugi::format_indent | pugi::format_no_escapes;
+
+void SetFileCounters(benchmark::State& state, const std::string& bytes)
+{
+    state.counters["options"] = static_cast<double>(Count(state));
+    state.counters["file_bytes"] = static_cast<double>(bytes.size());
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * static_cast<std::int64_t>(Count(state))));
+}
+
+// ---- Settings file ---------------------------------------------------------
+
+void BM_Load(benchmark::State& state)
+{
+    BenchGame game(Dir(), Count(state));
+    BenchGame::Check(QORVA_ZEL_SaveConfigFile(0), "save");
+    for (auto _ : state) {
+        if (QORVA_ZEL_LoadConfigFile() != QORVA_ZEL_OK) {
+            state.SkipWithError("load failed");
+            break;
+        }
+    }
+    SetFileCounters(state, ReadBytes(game.SettingsFile()));
+}
+
+void BM_PugixmlParse(benchmark::State& state)
+{
+    std::string bytes;
+    {
+        BenchGame game(Dir(), Count(state));
+        BenchGame::Check(QORVA_ZEL_SaveConfigFile(0), "save");
+        bytes = ReadBytes(game.SettingsFile());
+    }
+    for (auto _ : state) {
+        pugi::xml_document document;
+        const pugi::xml_parse_result result =
+            document.load_buffer(bytes.data(), bytes.size(), pugi::parse_declaration | pugi::parse_escapes,
+                                 pugi::encoding_utf16_le);
+        if (!result) {
+            state.SkipWithError("pugixml could not parse the file");
+            break;
+        }
+        benchmark::DoNotOptimize(document.first_child());
+    }
+    SetFileCounters(state, bytes);
+}
+
+void BM_Save(benchmark::State& state)
+{
+    BenchGame game(Dir(), Count(state));
+    for (auto _ : state) {
+        if (QORVA_ZEL_SaveConfigFile(0) != QORVA_ZEL_OK) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    SetFileCounters(state, ReadBytes(game.SettingsFile()));
+}
+
+void BM_PugixmlSave(benchmark::State& state)
+{
+    // The document the library saves: its own file parsed without decoding
+    // references, so that saving it with the library's flags gives the very
+    // same bytes (checked below).
+    std::string bytes;
+    {
+        BenchGame game(Dir(), Count(state));
+        BenchGame::Check(QORVA_ZEL_SaveConfigFile(0), "save");
+        bytes = ReadBytes(game.SettingsFile());
+    }
+    pugi::xml_document document;
+    if (!document.load_buffer(bytes.data(), bytes.size(), pugi::parse_declaration, pugi::encoding_utf16_le)) {
+        state.SkipWithError("pugixml could not parse the file");
+        return;
+    }
+    StringWriter same;
+    document.save(same, "\t", kSaveFlags, pugi::encoding_utf16_le);
+    if (same.text != bytes) {
+        state.SkipWithError("pugixml's document does not save the library's bytes");
+        return;
+    }
+    const std::string path = (Dir() / "pugixml-floor.xml").string();
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr) {
+            state.SkipWithError("cannot open the floor's file");
+            break;
+        }
+        pugi::xml_writer_file writer(file);
+        document.save(writer, "\t", kSaveFlags, pugi::encoding_utf16_le);
+        const bool ok = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+        if (std::fclose(file) != 0 || !ok) {
+            state.SkipWithError("cannot write the floor's file");
+            break;
+        }
+    }
+    SetFileCounters(state, bytes);
+}
+
+// ---- Registered options ----------------------------------------------------
+
+// The options a run visits, in turn: all of them when there are no more
+// than wanted; otherwise 16 spread evenly over the registry (a settings
+// screen's worth, always the same ones), or 1,024 drawn at random from the
+// whole registry. Either way the number visited stays the same while the
+// registry grows.
+std::vector<std::size_t> Visits(std::size_t count, std::size_t wanted)
+{
+    std::vector<std::size_t> visits;
+    if (count <= wanted) {
+        for (std::size_t i = 0; i < count; ++i) {
+            visits.push_back(i);
+        }
+    } else if (wanted <= 16) {
+        for (std::size_t i = 0; i < wanted; ++i) {
+            visits.push_back(i * count / wanted);
+        }
+    } else {
+        std::mt19937_64 random(20240611);
+        std::uniform_int_distribution<std::size_t> pick(0, count - 1);
+        for (std::size_t i = 0; i < wanted; ++i) {
+            visits.push_back(pick(random));
+        }
+    }
+    return visits;
+}
+
+void SetRegistryCounters(benchmark::State& state)
+{
+    state.counters["options"] = static_cast<double>(Count(state));
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_Get(benchmark::State& state)
+{
+    BenchGame game(Dir(), Count(state));
+    const std::vector<std::size_t> visits = Visits(Count(state), static_cast<std::size_t>(state.range(1)));
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const OptionPlan& plan = game.Plans()[visits[next]];
+        next = next + 1 == visits.size() ? 0 : next + 1;
+        QORVA_ZEL_Variant value{};
+        if (QORVA_ZEL_GetOptionValue(&value, plan.Name.c_str()) != QORVA_ZEL_OK) {
+            state.SkipWithError("get failed");
+            break;
+        }
+        benchmark::DoNotOptimize(value);
+        QORVA_ZEL_ReleaseVariant(&value);
+    }
+    SetRegistryCounters(state);
+}
+
+void BM_Set(benchmark::State& state)
+{
+    BenchGame game(Dir(), Count(state));
+    const std::vector<std::size_t> visits = Visits(Count(state), static_cast<std::size_t>(state.range(1)));
+    std::size_t next = 0;
+    bool other = true;
+    for (auto _ : state) {
+        const OptionPlan& plan = game.Plans()[visits[next]];
+        if (++next == visits.size()) {
+            next = 0;
+            other = !other;
+        }
+        // Alternates between the default and another valid value.
+        QORVA_ZEL_Variant value = other ? plan.Other : QORVA_ZEL_Variant{plan.Desc.Type, plan.Desc.Value};
+        if (QORVA_ZEL_SetOptionValue(&value, plan.Name.c_str()) != QORVA_ZEL_OK) {
+            state.SkipWithError("set failed");
+            break;
+        }
+    }
+    SetRegistryCounters(state);
+}
+
+void BM_DirtyCheck(benchmark::State& state)
+{
+    // After a save nothing differs: the check compares every option.
+    BenchGame game(Dir(), Count(state));
+    BenchGame::Check(QORVA_ZEL_SaveConfigFile(0), "save");
+    for (auto _ : state) {
+        if (QORVA_ZEL_CheckForDirtyOptions() != QORVA_ZEL_OK) {
+            state.SkipWithError("dirty check found a difference");
+            break;
+        }
+    }
+    state.counters["options"] = static_cast<double>(Count(state));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * static_cast<std::int64_t>(Count(state))));
+}
+
+void FileSizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const std::int64_t count : {10, 100, 1000, 10000, 100000}) {
+        benchmark->Arg(count);
+    }
+    benchmark->Unit(benchmark::kMicrosecond)->UseRealTime();
+}
+
+void RegistrySizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const std::int64_t count : {10, 1000, 100000}) {
+        benchmark->Args({count, 16});
+        benchmark->Args({count, 1024});
+    }
+    benchmark->ArgNames({"options", "visits"})->Unit(benchmark::kNanosecond)->UseRealTime();
+}
+
+void DirtyCheckSizes(benchmark::internal::Benchmark* benchmark)
+{
+    for (const std::int64_t count : {10, 1000, 100000}) {
+        benchmark->Arg(count);
+    }
+    benchmark->Unit(benchmark::kMicrosecond)->UseRealTime();
+}
+
+} // namespace
+
+BENCHMARK(BM_Load)->Apply(FileSizes);
+BENCHMARK(BM_PugixmlParse)->Apply(FileSizes);
+BENCHMARK(BM_Save)->Apply(FileSizes);
+BENCHMARK(BM_PugixmlSave)->Apply(FileSizes);
+BENCHMARK(BM_Get)->Apply(RegistrySizes);
+BENCHMARK(BM_Set)->Apply(RegistrySizes);
+BENCHMARK(BM_DirtyCheck)->Apply(DirtyCheckSizes);
+
+BENCHMARK_MAIN();
