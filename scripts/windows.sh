@@ -14,7 +14,8 @@
 #  3. Builds qorva_zel.dll, its import library, the tests and the example in
 #     build/windows/qorva_zel (warnings as errors).
 #  4. Runs every test with CTest, each test program under Wine, in a Wine
-#     prefix of its own (build/windows/wine), made on the first run.
+#     prefix of its own (build/windows/wine), made on the first run; then
+#     the example twice, the second run loading what the first saved.
 #
 # Environment: QORVA_ZEL_WINDOWS_DIR moves build/windows elsewhere.
 set -euo pipefail
@@ -208,13 +209,13 @@ prepare_wine() {
   # One Wine server for the whole run (test discovery, the tests, the
   # example) instead of one that stops whenever no program runs for a moment
   # and starts again with the next; stop_wine ends it.
-  wineserver -p
+  wineserver -p 9>&-
   # The first program of a server starts Wine's own background programs
   # (services.exe, explorer.exe, ...), which inherit its standard output and
   # error and keep them open while they run: whoever reads those to the end,
   # as the test discovery does, would wait for ever. Started here, with
   # nothing open, they hold no pipe of a test.
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&-
 }
 
 configure_library() {
@@ -255,6 +256,14 @@ run_example() {
 }
 
 main() {
+  # One run at a time per build directory: two would build into the same
+  # files and share one Wine prefix.
+  mkdir -p "$out"
+  exec 9>"$out/.lock"
+  if ! flock -n 9; then
+    say "another run is using $out; waiting for it"
+    flock 9
+  fi
   prepare_packages
   mkdir -p "$deps" "$prefix"
   build_pugixml

@@ -195,15 +195,16 @@ TEST_F(WindowsFileIo, OldFileLeftUnderTheBackupNameIsMovedBack)
 
 TEST_F(WindowsFileIo, ReplacementThatCannotBeMovedIsTriedAgainThenGivenUp)
 {
-    // ERROR_UNABLE_TO_MOVE_REPLACEMENT: both files keep their names.
+    // ERROR_UNABLE_TO_REMOVE_REPLACED and ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    // both files keep their names (the old file is still in place).
     WriteBytes(Target(), "old");
     g_script.Replace = [](int call, LPCWSTR, LPCWSTR, LPCWSTR) -> DWORD {
-        return call == 1 ? ERROR_UNABLE_TO_MOVE_REPLACEMENT : 0;
+        return call == 1 ? ERROR_UNABLE_TO_REMOVE_REPLACED : call == 2 ? ERROR_UNABLE_TO_MOVE_REPLACEMENT : 0;
     };
     EXPECT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
     EXPECT_EQ(ReadBytes(Target()), "new");
-    EXPECT_EQ(g_script.ReplaceCalls, 2);
-    EXPECT_EQ(g_script.Sleeps, 1);
+    EXPECT_EQ(g_script.ReplaceCalls, 3);
+    EXPECT_EQ(g_script.Sleeps, 2);
     EXPECT_EQ(Entries(), OnlyTheSettingsFile());
 
     // For good: a bounded number of tries, then failure with nothing changed.
