@@ -184,7 +184,14 @@ TEST(SnapshotIndex, PlacedValuesAreThoseOfTheFirstRecordForEachOption)
 
 // ---- Through a load: the dirty check against the rule ------------------------
 
-const QORVA_ZEL_Char* const kWords[] = {u"a", u"b", u"c"};
+const QORVA_ZEL_Char* const kWords[] = {QORVA_ZEL_TEXT("a"), QORVA_ZEL_TEXT("b"), QORVA_ZEL_TEXT("c")};
+
+// The library's string as the records hold it.
+std::u16string Units(const QORVA_ZEL_Char* text)
+{
+    const QzString view(text);
+    return std::u16string(view.begin(), view.end());
+}
 
 // The dirty answer by the rule itself: for every registered option, the
 // first record of the snapshot (in insertion order) of its name and type
@@ -231,7 +238,8 @@ class LoadedLookups : public SettingsFileTest {};
 TEST_F(LoadedLookups, DirtyCheckAfterRandomFilesAnswersAsTheScan)
 {
     std::mt19937 random(17);
-    const char16_t* const names[] = {u"Shadows", u"Filter", u"VSync", u"Detail"};
+    const QORVA_ZEL_Char* const names[] = {QORVA_ZEL_TEXT("Shadows"), QORVA_ZEL_TEXT("Filter"),
+                                           QORVA_ZEL_TEXT("VSync"), QORVA_ZEL_TEXT("Detail")};
     const char16_t* const typeWords[] = {u"Integer", u"Float", u"Enum", u"Bool"};
     int dirtyAnswers = 0;
     for (int round = 0; round < 150; ++round) {
@@ -269,7 +277,7 @@ TEST_F(LoadedLookups, DirtyCheckAfterRandomFilesAnswersAsTheScan)
                                   : type == 3 ? (value % 2 == 0 ? u"true" : u"false")
                                               : Widen(std::to_string(value));
             file += u"<OPTION Name=\"";
-            file += names[std::uniform_int_distribution<int>(0, 3)(random)];
+            file += Units(names[std::uniform_int_distribution<int>(0, 3)(random)]);
             file += u"\" Type=\"";
             file += typeWords[type];
             file += u"\" Value=\"" + text + u"\"/>";

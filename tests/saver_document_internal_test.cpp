@@ -254,6 +254,11 @@ private:
     std::mt19937 random_;
 };
 
+QzString ToQz(const std::u16string& text)
+{
+    return QzString(text.begin(), text.end());
+}
+
 // Registers a record through the exported function, as a game would.
 QORVA_ZEL_Status Register(const OptionRecord& record)
 {
@@ -293,12 +298,12 @@ TEST_F(SaverDocument, RandomStatesSaveThePugixmlDocumentsBytes)
         SCOPED_TRACE("seed " + std::to_string(seed));
         RandomState random(seed);
         AppStrings app;
-        app.DisplayName = random.Text();
-        app.VersionName = random.Text();
-        app.InstallPath = random.Text();
+        app.DisplayName = ToQz(random.Text());
+        app.VersionName = ToQz(random.Text());
+        app.InstallPath = ToQz(random.Text());
         app.ConfigPath = dir_.Path().u16string();
-        app.Executable = u"game";
-        app.ExecCmd = random.Text();
+        app.Executable = QORVA_ZEL_TEXT("game");
+        app.ExecCmd = ToQz(random.Text());
         QORVA_ZEL_ReleaseSDK();
         const QORVA_ZEL_ApplicationInfo info = app.Info();
         ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);

@@ -6,7 +6,7 @@ cmake_minimum_required(VERSION 3.25)
 #
 #   cmake -DBUILD_DIR=... -DPREFIX=... -DLIBDIR=lib -DINCLUDEDIR=include
 #         -DCMAKEDIR=lib/cmake/QorvaZel -DVERSION=2.3.0 -DSOVERSION=2
-#         [-DCONFIG=...] [-DCLEAN_DIRS=a;b] -P install_check.cmake
+#         [-DCONFIG=...] [-DCLEAN_DIRS=dir|dir...] -P install_check.cmake
 
 foreach(var BUILD_DIR PREFIX LIBDIR INCLUDEDIR CMAKEDIR VERSION SOVERSION)
   if(NOT DEFINED ${var})
@@ -14,8 +14,15 @@ foreach(var BUILD_DIR PREFIX LIBDIR INCLUDEDIR CMAKEDIR VERSION SOVERSION)
   endif()
 endforeach()
 
-# A fresh prefix, and fresh build directories for the consumers.
-file(REMOVE_RECURSE "${PREFIX}" ${CLEAN_DIRS})
+# A fresh prefix, and fresh build directories for the consumers (so that
+# they find the package anew rather than through their caches).
+string(REPLACE "|" ";" clean_dirs "${CLEAN_DIRS}")
+file(REMOVE_RECURSE "${PREFIX}" ${clean_dirs})
+foreach(dir IN LISTS clean_dirs PREFIX)
+  if(EXISTS "${dir}")
+    message(FATAL_ERROR "could not remove ${dir}")
+  endif()
+endforeach()
 
 set(config_args)
 if(CONFIG)
