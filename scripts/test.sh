@@ -10,6 +10,11 @@ cd "$root"
 source scripts/lib/deps.sh
 
 parallel=$(nproc 2>/dev/null || echo 2)
+# Every stage's output also goes to this log; the FIGURE lines in it end up in
+# build/figures.txt, from which scripts/figures.sh writes docs/hardening.md.
+mkdir -p build
+log=build/test-output.log
+: >"$log"
 current_stage=""
 finished=()
 
@@ -21,7 +26,7 @@ stage() {
   local started=$SECONDS
   echo
   echo "==== [$name] $*"
-  "$@"
+  "$@" 2>&1 | tee -a "$log"
   local took=$((SECONDS - started))
   echo "==== [$name] passed in ${took}s"
   finished+=("$(printf '%-16s %4ss' "$name" "$took")")
@@ -40,6 +45,8 @@ report() {
   if ((rc != 0)); then
     echo "==== FAILED${current_stage:+ in stage [$current_stage]} (exit $rc)"
   else
+    print_figures "$log" >build/figures.txt
+    echo "==== $(wc -l <build/figures.txt) figures in build/figures.txt"
     echo "==== all stages passed"
   fi
 }

@@ -209,7 +209,7 @@ prepare_wine() {
   # One Wine server for the whole run (test discovery, the tests, the
   # example) instead of one that stops whenever no program runs for a moment
   # and starts again with the next; stop_wine ends it.
-  wineserver -p 9>&-
+  wineserver -p >/dev/null 2>&1 9>&-
   # The first program of a server starts Wine's own background programs
   # (services.exe, explorer.exe, ...), which inherit its standard output and
   # error and keep them open while they run: whoever reads those to the end,
