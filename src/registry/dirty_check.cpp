@@ -5,34 +5,19 @@
 namespace qorva_zel {
 namespace {
 
-// Current values only; limits and allowed strings never take part.
-bool SameValue(const OptionRecord& current, const OptionRecord& saved)
+// Current values only; limits and allowed strings never take part. A saved
+// value is its record's Value and, for an Enum, its string.
+bool SameValue(const OptionRecord& current, const QORVA_ZEL_Value& saved, const std::u16string& savedString)
 {
     switch (current.Type) {
     case QORVA_ZEL_Integer:
-        return current.Value.IntValue == saved.Value.IntValue;
+        return current.Value.IntValue == saved.IntValue;
     case QORVA_ZEL_Float:
-        return current.Value.FloatValue == saved.Value.FloatValue;
+        return current.Value.FloatValue == saved.FloatValue;
     case QORVA_ZEL_Enum:
-        return current.StringValue == saved.StringValue;
+        return current.StringValue == savedString;
     case QORVA_ZEL_Bool:
-        return current.Value.BoolValue == saved.Value.BoolValue;
-    default:
-        return true;
-    }
-}
-
-bool SameValue(const OptionRecord& current, const SavedValue& saved)
-{
-    switch (current.Type) {
-    case QORVA_ZEL_Integer:
-        return current.Value.IntValue == saved.Value.IntValue;
-    case QORVA_ZEL_Float:
-        return current.Value.FloatValue == saved.Value.FloatValue;
-    case QORVA_ZEL_Enum:
-        return current.StringValue == *saved.String;
-    case QORVA_ZEL_Bool:
-        return current.Value.BoolValue == saved.Value.BoolValue;
+        return current.Value.BoolValue == saved.BoolValue;
     default:
         return true;
     }
@@ -53,7 +38,7 @@ QORVA_ZEL_Status CheckForDirtyOptions(SdkState& state)
             std::size_t position = 0;
             for (const OptionRecord& record : state.RegisteredOptions) {
                 const SavedValue* value = saved.ValueFor(position++);
-                if (value == nullptr || !SameValue(record, *value)) {
+                if (value == nullptr || !SameValue(record, value->Value, *value->String)) {
                     return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
                 }
             }
@@ -64,7 +49,7 @@ QORVA_ZEL_Status CheckForDirtyOptions(SdkState& state)
         std::size_t next = 0;
         for (const OptionRecord& record : state.RegisteredOptions) {
             const OptionRecord* counterpart = saved.FindOfType(record.Name, record.Type, next);
-            if (counterpart == nullptr || !SameValue(record, *counterpart)) {
+            if (counterpart == nullptr || !SameValue(record, counterpart->Value, counterpart->StringValue)) {
                 return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
             }
         }

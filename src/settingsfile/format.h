@@ -41,4 +41,18 @@ inline constexpr char kTypeFloat[] = "Float";
 inline constexpr char kTypeEnum[] = "Enum";
 inline constexpr char kTypeBool[] = "Bool";
 
+// Element and attribute names compare exactly; this is strcmp, inline, for
+// the names the loader meets at every attribute.
+inline bool NameIs(const char* name, const char* wanted)
+{
+    while (*name == *wanted) {
+        if (*name == '\0') {
+            return true;
+        }
+        ++name;
+        ++wanted;
+    }
+    return false;
+}
+
 } // namespace qorva_zel::format

@@ -63,19 +63,6 @@ QORVA_ZEL_Status ParseSettingsFile(const std::u16string& settingsPath, std::stri
     return IsParseFailure(result.status) ? QORVA_ZEL_ERROR_FILE : QORVA_ZEL_OK;
 }
 
-// strcmp, inline: the names are short and compared for every attribute.
-bool NameIs(const char* name, const char* wanted)
-{
-    while (*name == *wanted) {
-        if (*name == '\0') {
-            return true;
-        }
-        ++name;
-        ++wanted;
-    }
-    return false;
-}
-
 // The resolution fields a file holds; an absent one stays unset.
 struct StoredResolution {
     std::optional<std::uint32_t> Width;
@@ -96,11 +83,11 @@ struct StoredResolution {
 void ReadResolution(const pugi::xml_node& element, StoredResolution& stored)
 {
     for (const pugi::xml_attribute& attribute : element.attributes()) {
-        if (NameIs(attribute.name(), format::kWidth)) {
+        if (format::NameIs(attribute.name(), format::kWidth)) {
             stored.Width = static_cast<std::uint32_t>(ReadInt(attribute.value()));
-        } else if (NameIs(attribute.name(), format::kHeight)) {
+        } else if (format::NameIs(attribute.name(), format::kHeight)) {
             stored.Height = static_cast<std::uint32_t>(ReadInt(attribute.value()));
-        } else if (NameIs(attribute.name(), format::kRefreshRate)) {
+        } else if (format::NameIs(attribute.name(), format::kRefreshRate)) {
             stored.RefreshRate = ReadFloat(attribute.value());
         }
     }
@@ -132,11 +119,11 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
             if (element.type() != pugi::node_element) {
                 continue;
             }
-            if (NameIs(element.name(), format::kResolution)) {
+            if (format::NameIs(element.name(), format::kResolution)) {
                 ReadResolution(element, resolution);
                 continue;
             }
-            if (!NameIs(element.name(), format::kOption)) {
+            if (!format::NameIs(element.name(), format::kOption)) {
                 continue;
             }
             std::optional<OptionRecord> record = ReadOptionElement(element);

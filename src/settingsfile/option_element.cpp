@@ -8,31 +8,18 @@
 namespace qorva_zel {
 namespace {
 
-// strcmp, inline: the names are short and compared for every attribute.
-bool NameIs(const char* name, const char* wanted)
-{
-    while (*name == *wanted) {
-        if (*name == '\0') {
-            return true;
-        }
-        ++name;
-        ++wanted;
-    }
-    return false;
-}
-
 std::optional<std::int32_t> TypeFromWord(const char* word)
 {
-    if (NameIs(word, format::kTypeInteger)) {
+    if (format::NameIs(word, format::kTypeInteger)) {
         return QORVA_ZEL_Integer;
     }
-    if (NameIs(word, format::kTypeFloat)) {
+    if (format::NameIs(word, format::kTypeFloat)) {
         return QORVA_ZEL_Float;
     }
-    if (NameIs(word, format::kTypeEnum)) {
+    if (format::NameIs(word, format::kTypeEnum)) {
         return QORVA_ZEL_Enum;
     }
-    if (NameIs(word, format::kTypeBool)) {
+    if (format::NameIs(word, format::kTypeBool)) {
         return QORVA_ZEL_Bool;
     }
     return std::nullopt;
@@ -89,17 +76,17 @@ std::optional<OptionRecord> ReadOptionElement(const pugi::xml_node& element)
     bool hasValue = false;
     for (const pugi::xml_attribute& attribute : element.attributes()) {
         const char* name = attribute.name();
-        if (NameIs(name, format::kName)) {
+        if (format::NameIs(name, format::kName)) {
             record.Name = FromUtf8(attribute.value());
             hasName = true;
-        } else if (NameIs(name, format::kType)) {
+        } else if (format::NameIs(name, format::kType)) {
             const std::optional<std::int32_t> word = TypeFromWord(attribute.value());
             if (word && word != type) {
                 // A value read under another type does not count for this one.
                 type = word;
                 hasValue = false;
             }
-        } else if (NameIs(name, format::kValue) && type) {
+        } else if (format::NameIs(name, format::kValue) && type) {
             ReadValue(record, *type, attribute.value());
             hasValue = true;
         }
