@@ -8,10 +8,12 @@
 //  - what a save wrote loads back, and saving again gives the same bytes
 //    (after one more round when a width or height exceeds 2147483647).
 #include "fuzz_support.h"
+#include "support/option_builders.h"
 
 #include <cmath>
 
 using namespace qorva_zel_fuzz;
+using namespace qorva_zel_test;
 
 namespace {
 
@@ -20,54 +22,6 @@ const QORVA_ZEL_Char* const kQualities[] = {QORVA_ZEL_TEXT("Low"), QORVA_ZEL_TEX
 const QORVA_ZEL_Char* const kLanguages[] = {QORVA_ZEL_TEXT("en"), QORVA_ZEL_TEXT("de"), QORVA_ZEL_TEXT("")};
 
 const QORVA_ZEL_Resolution kModes[] = {{1920, 1080, 60.0f}, {2560, 1440, 143.856f}, {1280, 720, 59.94f}};
-
-QORVA_ZEL_OptionDesc Numeric(const QORVA_ZEL_Char* name, QORVA_ZEL_OptionType type, QORVA_ZEL_Value value,
-                             QORVA_ZEL_Value min, QORVA_ZEL_Value max, std::int32_t steps)
-{
-    QORVA_ZEL_OptionDesc desc{};
-    desc.Name = name;
-    desc.Type = type;
-    desc.Value = value;
-    desc.Limits.Range.MinValue = min;
-    desc.Limits.Range.MaxValue = max;
-    desc.Limits.Range.NumSteps = steps;
-    return desc;
-}
-
-QORVA_ZEL_Value Int(std::int32_t v)
-{
-    QORVA_ZEL_Value value{};
-    value.IntValue = v;
-    return value;
-}
-
-QORVA_ZEL_Value Float(float v)
-{
-    QORVA_ZEL_Value value{};
-    value.FloatValue = v;
-    return value;
-}
-
-QORVA_ZEL_OptionDesc Listed(const QORVA_ZEL_Char* name, const QORVA_ZEL_Char* value,
-                            const QORVA_ZEL_Char* const* allowed, std::uint32_t count)
-{
-    QORVA_ZEL_OptionDesc desc{};
-    desc.Name = name;
-    desc.Type = QORVA_ZEL_Enum;
-    desc.Value.StringValue = value;
-    desc.Limits.EnumList.Values = allowed;
-    desc.Limits.EnumList.NumValues = count;
-    return desc;
-}
-
-QORVA_ZEL_OptionDesc Switch(const QORVA_ZEL_Char* name, std::uint8_t value)
-{
-    QORVA_ZEL_OptionDesc desc{};
-    desc.Name = name;
-    desc.Type = QORVA_ZEL_Bool;
-    desc.Value.BoolValue = value;
-    return desc;
-}
 
 // The game's names. Every default is a value the option accepts, so every
 // value an option holds after a load must be accepted by a set. "Shadows"
@@ -86,15 +40,15 @@ void RegisterGame()
     reserved.Name = QORVA_ZEL_TEXT("Reserved");
     reserved.Type = static_cast<QORVA_ZEL_OptionType>(7); // a name without a value
     const QORVA_ZEL_OptionDesc descs[] = {
-        Numeric(QORVA_ZEL_TEXT("Detail"), QORVA_ZEL_Integer, Int(2), Int(0), Int(4), 4),
-        Numeric(QORVA_ZEL_TEXT("FrameLimit"), QORVA_ZEL_Integer, Int(60), Int(0), Int(0), -1),
-        Numeric(QORVA_ZEL_TEXT("Shadows"), QORVA_ZEL_Integer, Int(1), Int(0), Int(3), 0),
-        Numeric(QORVA_ZEL_TEXT("Gamma"), QORVA_ZEL_Float, Float(1.0f), Float(0.5f), Float(2.5f), 8),
-        Numeric(QORVA_ZEL_TEXT("Scale"), QORVA_ZEL_Float, Float(1.0f), Float(0.0f), Float(0.0f), -1),
-        Listed(QORVA_ZEL_TEXT("Quality"), kQualities[1], kQualities, 4),
-        Listed(QORVA_ZEL_TEXT("Language"), kLanguages[0], kLanguages, 3),
-        Switch(QORVA_ZEL_TEXT("VSync"), 1),
-        Switch(QORVA_ZEL_TEXT("Shadows"), 0),
+        IntOption(QORVA_ZEL_TEXT("Detail"), 2, 0, 4, 4),
+        IntOption(QORVA_ZEL_TEXT("FrameLimit"), 60, 0, 0, -1),
+        IntOption(QORVA_ZEL_TEXT("Shadows"), 1, 0, 3, 0),
+        FloatOption(QORVA_ZEL_TEXT("Gamma"), 1.0f, 0.5f, 2.5f, 8),
+        FloatOption(QORVA_ZEL_TEXT("Scale"), 1.0f, 0.0f, 0.0f, -1),
+        EnumOption(QORVA_ZEL_TEXT("Quality"), kQualities[1], kQualities, 4),
+        EnumOption(QORVA_ZEL_TEXT("Language"), kLanguages[0], kLanguages, 3),
+        BoolOption(QORVA_ZEL_TEXT("VSync"), 1),
+        BoolOption(QORVA_ZEL_TEXT("Shadows"), 0),
         reserved,
     };
     for (const QORVA_ZEL_OptionDesc& desc : descs) {
