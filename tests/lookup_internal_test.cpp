@@ -23,9 +23,19 @@ using qorva_zel::OptionRegistry;
 using qorva_zel::SavedOptions;
 
 // A few names, so that they repeat, and a few types, the four and others.
-std::u16string NameFrom(std::mt19937& random)
+// A wide pool adds hundreds of other names, enough to make the index grow
+// several times over.
+std::u16string NameFrom(std::mt19937& random, bool wide = false)
 {
     static const char16_t* const kNames[] = {u"Shadows", u"Gamma", u"Filter", u"VSync", u"LongerNameThanSso", u""};
+    if (wide && std::uniform_int_distribution<int>(0, 3)(random) != 0) {
+        const int number = std::uniform_int_distribution<int>(0, 499)(random);
+        std::u16string name = u"Option";
+        for (const char digit : std::to_string(number)) {
+            name += static_cast<char16_t>(digit);
+        }
+        return name;
+    }
     return kNames[std::uniform_int_distribution<int>(0, 5)(random)];
 }
 
@@ -51,9 +61,11 @@ TEST(NameIndex, EveryLookUpAnswersAsAScanInRegistrationOrder)
     for (int round = 0; round < 200; ++round) {
         OptionRegistry registry;
         std::vector<const OptionRecord*> order; // registration order, as the scan sees it
-        const int count = std::uniform_int_distribution<int>(0, 20)(random);
+        // Every tenth registry is a large one.
+        const bool wide = round % 10 == 0;
+        const int count = std::uniform_int_distribution<int>(0, wide ? 800 : 20)(random);
         for (int i = 0; i < count; ++i) {
-            std::u16string name = NameFrom(random);
+            std::u16string name = NameFrom(random, wide);
             const std::int32_t type = TypeFrom(random);
             if (registry.ContainsOfType(name, type)) {
                 continue; // registration refuses the same name and type
@@ -67,7 +79,7 @@ TEST(NameIndex, EveryLookUpAnswersAsAScanInRegistrationOrder)
 
         std::size_t next = std::uniform_int_distribution<std::size_t>(0, order.size() + 1)(random);
         for (int query = 0; query < 40; ++query) {
-            const std::u16string name = NameFrom(random);
+            const std::u16string name = NameFrom(random, wide);
             const std::int32_t type = TypeFrom(random);
             OptionMatch byName;
             OptionMatch byType;
@@ -89,6 +101,9 @@ TEST(NameIndex, EveryLookUpAnswersAsAScanInRegistrationOrder)
             const OptionMatch found = registry.Find(name);
             EXPECT_EQ(found.Count, byName.Count);
             EXPECT_EQ(found.Last, byName.Last);
+            if (found.Last != nullptr) {
+                EXPECT_EQ(&registry[found.LastAt], found.Last);
+            }
             const OptionMatch foundOfType = registry.FindOfType(name, type);
             EXPECT_EQ(foundOfType.Count, byType.Count);
             EXPECT_EQ(foundOfType.Last, byType.Last);
@@ -296,6 +311,10 @@ TEST_F(LoadedLookups, DirtyCheckAfterRandomFilesAnswersAsTheScan)
             OptionRecord copy = *qorva_zel::TheState().RegisteredOptions.begin();
             copy.Value.IntValue = std::uniform_int_distribution<int>(0, 2)(random);
             qorva_zel::TheState().SavedOptionSet.Insert(std::move(copy));
+        } else if (afterwards == 2) {
+            // An option registered after the load, which has no saved value.
+            const QORVA_ZEL_OptionDesc late = BoolOption(QORVA_ZEL_TEXT("Late"), 0);
+            ASSERT_EQ(QORVA_ZEL_RegisterOption(&late), QORVA_ZEL_OK);
         }
         // Then a few changes, some back to the loaded value.
         const int sets = std::uniform_int_distribution<int>(0, 3)(random);

@@ -141,3 +141,44 @@ TEST_F(SettingsFileTest, StandardXmlReaderSeesTheSameStrings)
     ASSERT_EQ(std::system((command + "true").c_str()), 0);
     EXPECT_EQ(ReadBytes(out), "Na&me<1>\nx<y & \"z\" > w\ncaf\xC3\xA9 \xF0\x9F\x8E\xAE\n");
 }
+
+TEST_F(SettingsFileTest, DirtyCheckFollowsEveryChangeBackAndForth)
+{
+    RegisterEveryType(0.0f, 0.5f);
+    ASSERT_EQ(SetInt(u"Shadows", -1), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // Two options changed, then put back one at a time.
+    ASSERT_EQ(SetInt(u"Shadows", -2147483647 - 1), QORVA_ZEL_OK);
+    ASSERT_EQ(SetEnum(u"Quality & \"Mode\"", kQualities[3]), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetInt(u"Shadows", -1), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetEnum(u"Quality & \"Mode\"", u"Low"), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    // A refused value changes nothing; the same value set again neither.
+    EXPECT_EQ(SetInt(u"Shadows", 1), QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP);
+    ASSERT_EQ(SetBool(u"VSync", 0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // A load puts the file's values back.
+    ASSERT_EQ(SetFloat(u"Free", 0.25f), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // An option registered since the save has no saved value until the next.
+    ASSERT_EQ(Register(BoolOption(u"Late", 1)), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // Values are compared as numbers: a NaN differs even from itself.
+    ASSERT_EQ(SetFloat(u"Free", std::numeric_limits<float>::quiet_NaN()), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetFloat(u"Free", 0.5f), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+}

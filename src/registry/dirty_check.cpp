@@ -2,28 +2,9 @@
 
 #include "registry/resolutions.h"
 
+#include <cstddef>
+
 namespace qorva_zel {
-namespace {
-
-// Current values only; limits and allowed strings never take part. A saved
-// value is its record's Value and, for an Enum, its string.
-bool SameValue(const OptionRecord& current, const QORVA_ZEL_Value& saved, const std::u16string& savedString)
-{
-    switch (current.Type) {
-    case QORVA_ZEL_Integer:
-        return current.Value.IntValue == saved.IntValue;
-    case QORVA_ZEL_Float:
-        return current.Value.FloatValue == saved.FloatValue;
-    case QORVA_ZEL_Enum:
-        return current.StringValue == savedString;
-    case QORVA_ZEL_Bool:
-        return current.Value.BoolValue == saved.BoolValue;
-    default:
-        return true;
-    }
-}
-
-} // namespace
 
 QORVA_ZEL_Status CheckForDirtyOptions(SdkState& state)
 {
@@ -32,13 +13,20 @@ QORVA_ZEL_Status CheckForDirtyOptions(SdkState& state)
             return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
         }
         // The first saved record of the same name and type counts. Loading
-        // and saving place it by the registered option's position.
+        // and saving place it by the registered option's position and
+        // compare it; every set compares its option again.
         const SavedOptions& saved = state.SavedOptionSet;
+        const std::size_t registered = state.RegisteredOptions.Size();
+        if (saved.Tracked() && saved.PlacedCount() <= registered) {
+            // An option registered since has no saved value.
+            return saved.PlacedCount() < registered || saved.Differing() != 0 ? QORVA_ZEL_ERROR_OPTIONS_DIRTY
+                                                                            : QORVA_ZEL_OK;
+        }
         if (saved.AllPlaced()) {
             std::size_t position = 0;
             for (const OptionRecord& record : state.RegisteredOptions) {
                 const SavedValue* value = saved.ValueFor(position++);
-                if (value == nullptr || !SameValue(record, value->Value, *value->String)) {
+                if (value == nullptr || !SameValue(record, *value)) {
                     return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
                 }
             }
@@ -49,7 +37,7 @@ QORVA_ZEL_Status CheckForDirtyOptions(SdkState& state)
         std::size_t next = 0;
         for (const OptionRecord& record : state.RegisteredOptions) {
             const OptionRecord* counterpart = saved.FindOfType(record.Name, record.Type, next);
-            if (counterpart == nullptr || !SameValue(record, counterpart->Value, counterpart->StringValue)) {
+            if (counterpart == nullptr || !SameValue(record, SavedValue{counterpart->Value, &counterpart->StringValue, true})) {
                 return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
             }
         }

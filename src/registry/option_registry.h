@@ -4,23 +4,25 @@
 #include "registry/option_record.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qorva_zel {
 
 // Result of a look-up by name: the number of matching records and the one
-// registered last.
+// registered last, with its position.
 struct OptionMatch {
     std::size_t Count = 0;
     OptionRecord* Last = nullptr;
+    std::size_t LastAt = 0;
 };
 
-// Records live in a deque, so they never move once appended: the index keys
-// are views of the records' own names. Every look-up answers exactly as a
-// scan of all records in registration order would, without the scan.
+// Records live in a deque, so they never move once appended: the index
+// points at the records' own names. Every look-up answers exactly as a scan
+// of all records in registration order would, without the scan, and costs
+// the same however many records there are.
 class OptionRegistry {
 public:
     OptionRegistry() = default;
@@ -51,20 +53,41 @@ public:
 
     bool Empty() const noexcept { return records_.empty(); }
     std::size_t Size() const noexcept { return records_.size(); }
+    const OptionRecord& operator[](std::size_t position) const noexcept { return records_[position]; }
     auto begin() const noexcept { return records_.cbegin(); }
     auto end() const noexcept { return records_.cend(); }
 
 private:
-    // Positions in records_ of the records of one name, in registration order.
-    using Positions = std::vector<std::size_t>;
+    static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    bool AnyOfType(const Positions& positions, std::int32_t type) const;
+    // One name of the index, open-addressed: the text of the name (that of
+    // the record registered last under it), a hash of it, and that record's
+    // position. A slot without text is free. The name and the record are
+    // both reached straight from the slot, so that a look-up waits for
+    // memory no more than twice in a row.
+    struct Slot {
+        const char16_t* Name = nullptr;
+        std::uint32_t Hash = 0;
+        std::uint32_t Last = 0;
+    };
+    // For each record: the position of the record registered before it
+    // under the same name, and how many records share its name.
+    struct Link {
+        std::uint32_t Previous = kNone;
+        std::uint32_t SameName = 1;
+    };
+
+    static std::uint32_t HashOf(std::u16string_view name) noexcept;
+    // The slot of that name, or the free slot where it would go.
+    std::size_t Probe(std::u16string_view name, std::uint32_t hash) const noexcept;
+    const Slot* FindSlot(std::u16string_view name) const noexcept;
+    // A table twice the size holding the same names.
+    std::vector<Slot> Grown() const;
 
     std::deque<OptionRecord> records_;
-    // For each record, how many records have its name, so that a look-up
-    // that meets a name held by one record alone needs no index.
-    std::deque<std::size_t> sameName_;
-    std::unordered_map<std::u16string_view, Positions> byName_;
+    std::vector<Link> links_;
+    // A power of two in size, and never more than half full.
+    std::vector<Slot> slots_;
 };
 
 } // namespace qorva_zel

@@ -75,10 +75,10 @@ QORVA_ZEL_Status PrepareOptionValue(SdkState& state, const QORVA_ZEL_Variant& va
     if (match.Count == 0) {
         return QORVA_ZEL_ERROR_OPTION_NOT_FOUND;
     }
-    return PrepareOptionValueFor(*match.Last, value, prepared);
+    return PrepareOptionValueFor(*match.Last, match.LastAt, value, prepared);
 }
 
-QORVA_ZEL_Status PrepareOptionValueFor(OptionRecord& target, const QORVA_ZEL_Variant& value,
+QORVA_ZEL_Status PrepareOptionValueFor(OptionRecord& target, std::size_t position, const QORVA_ZEL_Variant& value,
                                        PreparedValue& prepared)
 {
     const QORVA_ZEL_Status status = ValidateOptionValue(target, value);
@@ -92,6 +92,7 @@ QORVA_ZEL_Status PrepareOptionValueFor(OptionRecord& target, const QORVA_ZEL_Var
         prepared.Value = value.Value;
     }
     prepared.Target = &target;
+    prepared.Position = position;
     return QORVA_ZEL_OK;
 }
 
@@ -123,6 +124,7 @@ QORVA_ZEL_Status SetOptionValue(SdkState& state, const QORVA_ZEL_Variant& value,
         const QORVA_ZEL_Status status = PrepareOptionValue(state, value, name, prepared);
         if (status == QORVA_ZEL_OK) {
             StoreOptionValue(prepared);
+            state.SavedOptionSet.Compare(prepared.Position, *prepared.Target);
         }
         return status;
     });

@@ -4,6 +4,7 @@
 #include "qorva_zel.h"
 #include "core/sdk_state.h"
 
+#include <cstddef>
 #include <string_view>
 
 namespace qorva_zel {
@@ -19,6 +20,7 @@ QORVA_ZEL_Status SetOptionValue(SdkState& state, const QORVA_ZEL_Variant& value,
 // A validated value, ready to be stored without any allocation.
 struct PreparedValue {
     OptionRecord* Target = nullptr;
+    std::size_t Position = 0; // the target's registered position
     QORVA_ZEL_Value Value{};
     std::u16string StringValue; // Enum
 };
@@ -31,7 +33,7 @@ QORVA_ZEL_Status PrepareOptionValue(SdkState& state, const QORVA_ZEL_Variant& va
 
 // PrepareOptionValue against a known target: the option registered last
 // under the value's name.
-QORVA_ZEL_Status PrepareOptionValueFor(OptionRecord& target, const QORVA_ZEL_Variant& value,
+QORVA_ZEL_Status PrepareOptionValueFor(OptionRecord& target, std::size_t position, const QORVA_ZEL_Variant& value,
                                        PreparedValue& prepared);
 
 // The second half: stores a prepared value. Cannot fail.

@@ -5,19 +5,46 @@
 
 namespace qorva_zel {
 
+bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept
+{
+    switch (current.Type) {
+    case QORVA_ZEL_Integer:
+        return current.Value.IntValue == saved.Value.IntValue;
+    case QORVA_ZEL_Float:
+        return current.Value.FloatValue == saved.Value.FloatValue;
+    case QORVA_ZEL_Enum:
+        return current.StringValue == *saved.String;
+    case QORVA_ZEL_Bool:
+        return current.Value.BoolValue == saved.Value.BoolValue;
+    default:
+        return true;
+    }
+}
+
 void SavedOptions::Clear() noexcept
 {
     DropIndex();
     records_.clear();
     byRegistered_.clear();
     unplaced_ = 0;
+    differing_ = 0;
+    compared_ = true;
 }
 
 void SavedOptions::Insert(OptionRecord record)
 {
     records_.push_back(std::move(record));
     ++unplaced_;
+    compared_ = false;
     DropIndex();
+}
+
+void SavedOptions::PlaceFor(std::size_t registeredCount)
+{
+    if (registeredCount > byRegistered_.size()) {
+        byRegistered_.resize(registeredCount);
+        compared_ = false;
+    }
 }
 
 void SavedOptions::InsertFor(OptionRecord record, std::size_t registeredAt)
@@ -26,6 +53,7 @@ void SavedOptions::InsertFor(OptionRecord record, std::size_t registeredAt)
         byRegistered_.resize(registeredAt + 1);
     }
     records_.push_back(std::move(record));
+    compared_ = false;
     SavedValue& saved = byRegistered_[registeredAt];
     if (!saved.Present) {
         // The first record for an option counts; the deque keeps it in place.
@@ -35,6 +63,19 @@ void SavedOptions::InsertFor(OptionRecord record, std::size_t registeredAt)
         saved.Present = true;
     }
     DropIndex();
+}
+
+void SavedOptions::Compare(std::size_t registeredAt, const OptionRecord& current) noexcept
+{
+    if (registeredAt >= byRegistered_.size()) {
+        return;
+    }
+    SavedValue& saved = byRegistered_[registeredAt];
+    const bool differs = !saved.Present || !SameValue(current, saved);
+    if (differs != saved.Differs) {
+        saved.Differs = differs;
+        differing_ = differs ? differing_ + 1 : differing_ - 1;
+    }
 }
 
 void SavedOptions::DropIndex() const noexcept
@@ -93,6 +134,8 @@ void SavedOptions::Swap(SavedOptions& other) noexcept
     records_.swap(other.records_);
     byRegistered_.swap(other.byRegistered_);
     std::swap(unplaced_, other.unplaced_);
+    std::swap(differing_, other.differing_);
+    std::swap(compared_, other.compared_);
     firstOf_.swap(other.firstOf_);
     isFirst_.swap(other.isFirst_);
     std::swap(indexed_, other.indexed_);

@@ -18,7 +18,12 @@ struct SavedValue {
     QORVA_ZEL_Value Value{};                 // Integer, Float, Bool
     const std::u16string* String = nullptr;  // Enum: the saved record's string
     bool Present = false;
+    bool Differs = false; // from the option's current value, at the last comparison
 };
+
+// Whether an option's current value equals a saved one. Current values
+// only; limits and allowed strings never take part.
+bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept;
 
 // Records in insertion order. The dirty check asks, for each registered
 // option, for the first record inserted with its name and type. Loading and
@@ -41,6 +46,31 @@ public:
     // True when every record was inserted with InsertFor; then ValueFor
     // answers as FindOfType would for the registered option at that position.
     bool AllPlaced() const noexcept { return unplaced_ == 0; }
+    // Makes room for the saved values of that many registered options, so
+    // that each of them can be compared.
+    void PlaceFor(std::size_t registeredCount);
+
+    // Compares the current value of the registered option at that position
+    // with its saved value and keeps the answer. A set calls it for the
+    // option it changed, and loading and saving call CompareAll once the
+    // new values are in, so that the dirty check need not compare anything.
+    void Compare(std::size_t registeredAt, const OptionRecord& current) noexcept;
+    template <class Registered>
+    void CompareAll(const Registered& registered) noexcept
+    {
+        std::size_t position = 0;
+        for (const OptionRecord& record : registered) {
+            Compare(position++, record);
+        }
+        compared_ = true;
+    }
+    // True when every record was placed and compared since the last change
+    // of the snapshot; then Differing and PlacedCount tell the dirty check
+    // all it needs.
+    bool Tracked() const noexcept { return compared_ && unplaced_ == 0; }
+    std::size_t Differing() const noexcept { return differing_; }
+    std::size_t PlacedCount() const noexcept { return byRegistered_.size(); }
+
     // The saved value of the registered option at that position, or null.
     const SavedValue* ValueFor(std::size_t registeredAt) const noexcept
     {
@@ -86,6 +116,10 @@ private:
     // inserted for it. The number of records inserted without a position.
     std::vector<SavedValue> byRegistered_;
     std::size_t unplaced_ = 0;
+    // How many of byRegistered_ differ, and whether all were compared since
+    // the snapshot last changed.
+    std::size_t differing_ = 0;
+    bool compared_ = true;
     // The index: the position of the first record of each name and type,
     // and for each position whether it is that first record. Keys are views
     // of the records' names, which never move inside the deque.

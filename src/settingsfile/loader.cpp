@@ -113,6 +113,7 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
         StoredResolution resolution;
         std::vector<OptionRecord> unregistered;
         SavedOptions saved;
+        saved.PlaceFor(state.RegisteredOptions.Size());
         std::vector<PreparedValue> accepted;
         std::size_t expected = 0; // where the next option is likely registered
         for (const pugi::xml_node& element : settings.children()) {
@@ -141,7 +142,9 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
             // applied, but the snapshot still holds what the file said, as
             // the saved state of the registered option of its name and type.
             PreparedValue prepared;
-            if (PrepareOptionValueFor(*found.Match.Last, AsVariant(*record), prepared) == QORVA_ZEL_OK) {
+            const QORVA_ZEL_Status valid =
+                PrepareOptionValueFor(*found.Match.Last, found.Match.LastAt, AsVariant(*record), prepared);
+            if (valid == QORVA_ZEL_OK) {
                 accepted.push_back(std::move(prepared));
             }
             saved.InsertFor(std::move(*record), found.TypedAt);
@@ -155,6 +158,7 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
         for (PreparedValue& value : accepted) {
             StoreOptionValue(value);
         }
+        state.SavedOptionSet.CompareAll(state.RegisteredOptions);
         return QORVA_ZEL_OK;
     });
 }

@@ -293,6 +293,7 @@ QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregister
         FileText text(ExpectedUnits(state));
         WriteDocument(state, (discardUnregistered & 1u) != 0, text);
         SavedOptions snapshot;
+        snapshot.PlaceFor(state.RegisteredOptions.Size());
         std::size_t position = 0;
         for (const OptionRecord& record : state.RegisteredOptions) {
             snapshot.InsertFor(record, position++);
@@ -303,6 +304,8 @@ QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregister
         }
         state.SavedResolution = state.CurrentResolution;
         state.SavedOptionSet.Swap(snapshot);
+        // A NaN never equals itself, even just saved.
+        state.SavedOptionSet.CompareAll(state.RegisteredOptions);
         return QORVA_ZEL_OK;
     });
 }
