@@ -141,21 +141,17 @@ void BM_PugixmlSave(benchmark::State& state)
 
 // ---- Registered options ----------------------------------------------------
 
-// The options a run visits, in turn: all of them when there are no more
-// than wanted; otherwise 16 spread evenly over the registry (a settings
-// screen's worth, always the same ones), or 1,024 drawn at random from the
-// whole registry. Either way the number visited stays the same while the
-// registry grows.
+// The options a run visits, in turn: 16 spread evenly over the registry (a
+// settings screen's worth, always the same ones; all of them when there are
+// fewer), or 1,024 drawn at random from the whole registry, however small.
+// Either way the pattern of visits stays the same while the registry grows,
+// so that the only thing that changes is the registry's size.
 std::vector<std::size_t> Visits(std::size_t count, std::size_t wanted)
 {
     std::vector<std::size_t> visits;
-    if (count <= wanted) {
-        for (std::size_t i = 0; i < count; ++i) {
-            visits.push_back(i);
-        }
-    } else if (wanted <= 16) {
-        for (std::size_t i = 0; i < wanted; ++i) {
-            visits.push_back(i * count / wanted);
+    if (wanted <= 16) {
+        for (std::size_t i = 0; i < std::min(count, wanted); ++i) {
+            visits.push_back(i * count / std::min(count, wanted));
         }
     } else {
         std::mt19937_64 random(20240611);
