@@ -7,7 +7,7 @@
 #
 #   scripts/bench.sh [GOOGLE-BENCHMARK-ARGUMENTS...]
 #
-# QORVA_ZEL_BENCH_REPETITIONS (default 5) sets how often each benchmark runs;
+# QORVA_ZEL_BENCH_REPETITIONS (default 9) sets how often each benchmark runs;
 # the repetitions of all benchmarks are interleaved in random order, so that
 # a benchmark and its floor meet the same changes in the machine's load, and
 # the table shows the medians. The settings files are written under
@@ -23,7 +23,7 @@ qz_install_packages
 
 build=build/bench
 parallel=$(nproc 2>/dev/null || echo 2)
-repetitions=${QORVA_ZEL_BENCH_REPETITIONS:-5}
+repetitions=${QORVA_ZEL_BENCH_REPETITIONS:-9}
 
 echo "==== configure ($build, Release)"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQORVA_ZEL_BUILD_BENCHMARKS=ON \
