@@ -37,7 +37,11 @@ QORVA_ZEL_Status CheckForDirtyOptions(SdkState& state)
         std::size_t next = 0;
         for (const OptionRecord& record : state.RegisteredOptions) {
             const OptionRecord* counterpart = saved.FindOfType(record.Name, record.Type, next);
-            if (counterpart == nullptr || !SameValue(record, SavedValue{counterpart->Value, &counterpart->StringValue, true})) {
+            if (counterpart == nullptr) {
+                return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
+            }
+            const SavedValue value{counterpart->Value, &counterpart->StringValue, true};
+            if (!SameValue(record, value)) {
                 return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
             }
         }
