@@ -10,20 +10,7 @@ foreach(var LIBRARY NM READELF SONAME)
   endif()
 endforeach()
 
-set(expected
-  QORVA_ZEL_CheckForDirtyOptions
-  QORVA_ZEL_GetOptionValue
-  QORVA_ZEL_GetResolution
-  QORVA_ZEL_GetVersion
-  QORVA_ZEL_InitializeSDK
-  QORVA_ZEL_LoadConfigFile
-  QORVA_ZEL_RegisterOption
-  QORVA_ZEL_RegisterResolutions
-  QORVA_ZEL_ReleaseSDK
-  QORVA_ZEL_ReleaseVariant
-  QORVA_ZEL_SaveConfigFile
-  QORVA_ZEL_SetOptionValue
-  QORVA_ZEL_SetResolution)
+include(${CMAKE_CURRENT_LIST_DIR}/exported_functions.cmake)
 
 execute_process(
   COMMAND ${NM} -D --defined-only ${LIBRARY}
@@ -53,18 +40,7 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 
-list(SORT found)
-list(SORT expected)
-if(NOT found STREQUAL expected)
-  set(extra ${found})
-  list(REMOVE_ITEM extra ${expected})
-  set(missing ${expected})
-  list(REMOVE_ITEM missing ${found})
-  list(JOIN extra "\n  " extra_text)
-  list(JOIN missing "\n  " missing_text)
-  message(FATAL_ERROR "exported symbols differ from the thirteen functions\n"
-                      "not expected:\n  ${extra_text}\nmissing:\n  ${missing_text}")
-endif()
+compare("exported symbols" "${found}")
 if(not_functions)
   message(FATAL_ERROR "exported symbols that are not code: ${not_functions}")
 endif()

@@ -143,6 +143,12 @@ bool TakesMode(int flags)
     return (flags & O_CREAT) != 0;
 }
 
+// The mode argument of an open: present only when the flags create a file.
+mode_t ModeArgument(int flags, va_list arguments)
+{
+    return TakesMode(flags) ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
+}
+
 template <class Open>
 int OpenWatched(Open open, const char* path, int flags, mode_t mode)
 {
@@ -166,6 +172,16 @@ int OpenWatched(Open open, const char* path, int flags, mode_t mode)
 
 using OpenFunction = int (*)(const char*, int, ...);
 using OpenAtFunction = int (*)(int, const char*, int, ...);
+
+// An openat relative to another directory never names the settings file.
+int OpenAtWatched(OpenAtFunction next, int directoryFd, const char* path, int flags, mode_t mode)
+{
+    if (directoryFd != AT_FDCWD && path[0] != '/') {
+        return next(directoryFd, path, flags, mode);
+    }
+    return OpenWatched([next](const char* p, int f, mode_t m) { return next(AT_FDCWD, p, f, m); }, path, flags,
+                       mode);
+}
 
 int RealOpen(const char* path, int flags, mode_t mode)
 {
@@ -263,25 +279,19 @@ extern "C" {
 
 int open(const char* path, int flags, ...)
 {
-    mode_t mode = 0;
-    if (TakesMode(flags)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeArgument(flags, arguments);
+    va_end(arguments);
     return OpenWatched(RealOpen, path, flags, mode);
 }
 
 int open64(const char* path, int flags, ...)
 {
-    mode_t mode = 0;
-    if (TakesMode(flags)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeArgument(flags, arguments);
+    va_end(arguments);
     return OpenWatched(RealOpen64, path, flags, mode);
 }
 
@@ -299,33 +309,21 @@ int __open64_2(const char* path, int flags)
 int openat(int directoryFd, const char* path, int flags, ...)
 {
     static const auto next = Next<OpenAtFunction>("openat");
-    mode_t mode = 0;
-    if (TakesMode(flags)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    if (directoryFd != AT_FDCWD && path[0] != '/') {
-        return next(directoryFd, path, flags, mode);
-    }
-    return OpenWatched([](const char* p, int f, mode_t m) { return next(AT_FDCWD, p, f, m); }, path, flags, mode);
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeArgument(flags, arguments);
+    va_end(arguments);
+    return OpenAtWatched(next, directoryFd, path, flags, mode);
 }
 
 int openat64(int directoryFd, const char* path, int flags, ...)
 {
     static const auto next = Next<OpenAtFunction>("openat64");
-    mode_t mode = 0;
-    if (TakesMode(flags)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    if (directoryFd != AT_FDCWD && path[0] != '/') {
-        return next(directoryFd, path, flags, mode);
-    }
-    return OpenWatched([](const char* p, int f, mode_t m) { return next(AT_FDCWD, p, f, m); }, path, flags, mode);
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = ModeArgument(flags, arguments);
+    va_end(arguments);
+    return OpenAtWatched(next, directoryFd, path, flags, mode);
 }
 
 ssize_t write(int fd, const void* data, size_t size)
