@@ -130,14 +130,14 @@ bool IsValueType(std::int32_t type)
     return type == QORVA_ZEL_Integer || type == QORVA_ZEL_Float || type == QORVA_ZEL_Enum || type == QORVA_ZEL_Bool;
 }
 
-// As the dirty check compares: 0.0 equals -0.0, a NaN equals nothing.
+// As the dirty check compares: 0.0 equals -0.0, a NaN equals a NaN.
 bool SameForDirtyCheck(std::int32_t type, const Value& a, const Value& b)
 {
     switch (type) {
     case QORVA_ZEL_Integer:
         return a.Int == b.Int;
     case QORVA_ZEL_Float:
-        return a.Float == b.Float;
+        return a.Float == b.Float || (std::isnan(a.Float) && std::isnan(b.Float));
     case QORVA_ZEL_Enum:
         return a.String == b.String;
     case QORVA_ZEL_Bool:
@@ -307,7 +307,8 @@ struct Model {
     QORVA_ZEL_Status DirtyCheck() const
     {
         if (!(Current.Width == Saved.Width && Current.Height == Saved.Height &&
-              Current.RefreshRate == Saved.RefreshRate)) {
+              (Current.RefreshRate == Saved.RefreshRate ||
+               (std::isnan(Current.RefreshRate) && std::isnan(Saved.RefreshRate))))) {
             return QORVA_ZEL_ERROR_OPTIONS_DIRTY;
         }
         for (const Option& option : Options) {

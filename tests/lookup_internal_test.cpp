@@ -1,15 +1,18 @@
-// The registry's name index and the snapshot's placed values must answer
-// exactly as a scan of every record in order would: the number of records of
-// a name and the one registered last, the records of a name and type, and
-// the first saved record of a name and type. Random registries, snapshots
-// and settings files, each answer compared with the scan.
+// The option table's look-ups must answer exactly as a scan of every record
+// in registration order would: the number of options of a name and the one
+// registered last, and the option of a name and type. And the dirty check
+// after a load must answer as the rule says: every registered option has a
+// saved value, the first option of the file with its name and type (or its
+// value at the last save), and holds it. Random tables and settings files,
+// each answer compared with the scan.
 #include "support/settings_file_support.h"
 
-#include "core/sdk_state.h"
-#include "registry/option_registry.h"
-#include "registry/saved_options.h"
+#include "core/state.h"
+#include "registry/option_table.h"
+#include "settingsfile/numbers.h"
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,10 +20,8 @@
 namespace {
 
 using namespace qorva_zel_test;
-using qorva_zel::OptionMatch;
 using qorva_zel::OptionRecord;
-using qorva_zel::OptionRegistry;
-using qorva_zel::SavedOptions;
+using qorva_zel::OptionTable;
 
 // A few names, so that they repeat, and a few types, the four and others.
 // A wide pool adds hundreds of other names, enough to make the index grow
@@ -59,141 +60,55 @@ TEST(NameIndex, EveryLookUpAnswersAsAScanInRegistrationOrder)
 {
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {
-        OptionRegistry registry;
-        std::vector<const OptionRecord*> order; // registration order, as the scan sees it
-        // Every tenth registry is a large one.
+        OptionTable table;
+        // Every tenth table is a large one.
         const bool wide = round % 10 == 0;
         const int count = std::uniform_int_distribution<int>(0, wide ? 800 : 20)(random);
         for (int i = 0; i < count; ++i) {
             std::u16string name = NameFrom(random, wide);
             const std::int32_t type = TypeFrom(random);
-            if (registry.ContainsOfType(name, type)) {
+            if (table.FindOfType(name, type)) {
                 continue; // registration refuses the same name and type
             }
-            registry.Append(MakeRecord(std::move(name), type, i));
+            table.Append(MakeRecord(std::move(name), type, i));
         }
-        for (const OptionRecord& record : registry) {
-            order.push_back(&record);
-        }
-        ASSERT_EQ(order.size(), registry.Size());
 
-        std::size_t next = std::uniform_int_distribution<std::size_t>(0, order.size() + 1)(random);
+        std::size_t next = std::uniform_int_distribution<std::size_t>(0, table.Size() + 1)(random);
         for (int query = 0; query < 40; ++query) {
             const std::u16string name = NameFrom(random, wide);
             const std::int32_t type = TypeFrom(random);
-            OptionMatch byName;
-            OptionMatch byType;
-            std::size_t typedAt = 0;
-            for (std::size_t i = 0; i < order.size(); ++i) {
-                if (order[i]->Name != name) {
+            std::size_t count = 0;
+            std::size_t last = 0;
+            std::optional<std::size_t> typed;
+            for (std::size_t i = 0; i < table.Size(); ++i) {
+                if (table.Record(i).Name != name) {
                     continue;
                 }
-                ++byName.Count;
-                byName.Last = const_cast<OptionRecord*>(order[i]);
-                if (order[i]->Type == type) {
-                    if (byType.Count == 0) {
-                        typedAt = i;
-                    }
-                    ++byType.Count;
-                    byType.Last = const_cast<OptionRecord*>(order[i]);
+                ++count;
+                last = i;
+                if (table.Record(i).Type == type) {
+                    ASSERT_FALSE(typed) << "two options of one name and type";
+                    typed = i;
                 }
             }
-            const OptionMatch found = registry.Find(name);
-            EXPECT_EQ(found.Count, byName.Count);
-            EXPECT_EQ(found.Last, byName.Last);
-            if (found.Last != nullptr) {
-                EXPECT_EQ(&registry[found.LastAt], found.Last);
+            const OptionTable::Named found = table.Find(name);
+            EXPECT_EQ(found.Count, count);
+            if (count != 0) {
+                EXPECT_EQ(found.LastAt, last);
             }
-            const OptionMatch foundOfType = registry.FindOfType(name, type);
-            EXPECT_EQ(foundOfType.Count, byType.Count);
-            EXPECT_EQ(foundOfType.Last, byType.Last);
-            EXPECT_EQ(registry.ContainsOfType(name, type), byType.Count != 0);
+            EXPECT_EQ(table.FindOfType(name, type), typed);
 
             // With a guess of where the name stands, right or wrong.
             if (std::uniform_int_distribution<int>(0, 2)(random) == 0) {
-                next = std::uniform_int_distribution<std::size_t>(0, order.size() + 1)(random);
+                next = std::uniform_int_distribution<std::size_t>(0, table.Size() + 1)(random);
             }
-            const OptionRegistry::ExpectedMatch expected = registry.FindExpected(name, type, next);
-            EXPECT_EQ(expected.Match.Count, byName.Count);
-            EXPECT_EQ(expected.Match.Last, byName.Last);
-            EXPECT_EQ(expected.HasType, byType.Count != 0);
-            if (expected.HasType) {
-                EXPECT_EQ(expected.TypedAt, typedAt);
+            const OptionTable::Expected expected = table.FindExpected(name, type, next);
+            EXPECT_EQ(expected.Name.Count, count);
+            if (count != 0) {
+                EXPECT_EQ(expected.Name.LastAt, last);
             }
+            EXPECT_EQ(expected.Typed, typed);
         }
-    }
-}
-
-TEST(SnapshotIndex, FirstRecordOfANameAndTypeAnswersAsAScanInInsertionOrder)
-{
-    std::mt19937 random(11);
-    for (int round = 0; round < 200; ++round) {
-        SavedOptions saved;
-        std::vector<OptionRecord> scan;
-        const int count = std::uniform_int_distribution<int>(0, 20)(random);
-        for (int i = 0; i < count; ++i) {
-            OptionRecord record = MakeRecord(NameFrom(random), TypeFrom(random), i);
-            scan.push_back(record);
-            saved.Insert(std::move(record));
-        }
-        std::size_t next = 0;
-        for (int query = 0; query < 40; ++query) {
-            const std::u16string name = NameFrom(random);
-            const std::int32_t type = TypeFrom(random);
-            const OptionRecord* first = nullptr;
-            for (const OptionRecord& record : scan) {
-                if (record.Name == name && record.Type == type) {
-                    first = &record;
-                    break;
-                }
-            }
-            if (std::uniform_int_distribution<int>(0, 2)(random) == 0) {
-                next = std::uniform_int_distribution<std::size_t>(0, scan.size() + 1)(random);
-            }
-            const OptionRecord* found = saved.FindOfType(name, type, next);
-            ASSERT_EQ(found == nullptr, first == nullptr);
-            if (found != nullptr) {
-                EXPECT_EQ(found->Name, first->Name);
-                EXPECT_EQ(found->Type, first->Type);
-                EXPECT_EQ(found->Value.IntValue, first->Value.IntValue) << "not the first of its name and type";
-            }
-        }
-    }
-}
-
-TEST(SnapshotIndex, PlacedValuesAreThoseOfTheFirstRecordForEachOption)
-{
-    std::mt19937 random(13);
-    for (int round = 0; round < 200; ++round) {
-        SavedOptions saved;
-        std::vector<std::pair<std::size_t, std::int32_t>> inserted; // position, value
-        const int count = std::uniform_int_distribution<int>(0, 30)(random);
-        for (int i = 0; i < count; ++i) {
-            const std::size_t position = std::uniform_int_distribution<std::size_t>(0, 9)(random);
-            saved.InsertFor(MakeRecord(u"option", 0, i), position);
-            inserted.emplace_back(position, i);
-        }
-        EXPECT_TRUE(saved.AllPlaced());
-        for (std::size_t position = 0; position < 12; ++position) {
-            const std::pair<std::size_t, std::int32_t>* first = nullptr;
-            for (const auto& entry : inserted) {
-                if (entry.first == position) {
-                    first = &entry;
-                    break;
-                }
-            }
-            const qorva_zel::SavedValue* value = saved.ValueFor(position);
-            ASSERT_EQ(value == nullptr, first == nullptr) << "position " << position;
-            if (value != nullptr) {
-                EXPECT_EQ(value->Value.IntValue, first->second);
-                EXPECT_EQ(*value->String, MakeRecord(u"option", 0, first->second).StringValue);
-            }
-        }
-        saved.Insert(MakeRecord(u"other", 1, 0));
-        EXPECT_FALSE(saved.AllPlaced());
-        saved.Clear();
-        EXPECT_TRUE(saved.AllPlaced());
-        EXPECT_EQ(saved.ValueFor(0), nullptr);
     }
 }
 
@@ -208,36 +123,80 @@ std::u16string Units(const QORVA_ZEL_Char* text)
     return std::u16string(view.begin(), view.end());
 }
 
-// The dirty answer by the rule itself: for every registered option, the
-// first record of the snapshot (in insertion order) of its name and type
-// must exist and hold its value.
-bool DirtyByScan()
+// One option element of a file the test wrote.
+struct Element {
+    std::u16string Name;
+    std::int32_t Type = 0;
+    std::u16string Value;
+};
+
+// The saved value of an option by the rule itself: after a load, the first
+// element of the file of its name and type (none: no saved value); after a
+// save, the value it had then.
+struct SavedByRule {
+    bool Present = false;
+    std::int32_t IntValue = 0;
+    std::u16string StringValue;
+    std::uint8_t BoolValue = 0;
+};
+
+SavedByRule FromElement(const Element& element)
 {
-    const qorva_zel::SdkState& state = qorva_zel::TheState();
-    for (const OptionRecord& record : state.RegisteredOptions) {
-        const OptionRecord* first = nullptr;
-        for (const OptionRecord& saved : state.SavedOptionSet) {
-            if (saved.Name == record.Name && saved.Type == record.Type) {
-                first = &saved;
+    SavedByRule saved;
+    saved.Present = true;
+    const std::string ascii(element.Value.begin(), element.Value.end());
+    saved.IntValue = element.Type == QORVA_ZEL_Integer ? qorva_zel::ReadInt(ascii) : 0;
+    saved.StringValue = element.Value;
+    saved.BoolValue = qorva_zel::ReadBool(ascii) ? 1 : 0;
+    return saved;
+}
+
+SavedByRule FromRecord(const OptionRecord& record)
+{
+    SavedByRule saved;
+    saved.Present = true;
+    saved.IntValue = record.Value.IntValue;
+    saved.StringValue = record.StringValue;
+    saved.BoolValue = record.Value.BoolValue;
+    return saved;
+}
+
+std::vector<SavedByRule> SavedAfterLoad(const std::vector<Element>& file)
+{
+    const OptionTable& table = qorva_zel::TheState().RegisteredOptions;
+    std::vector<SavedByRule> saved(table.Size());
+    for (std::size_t i = 0; i < table.Size(); ++i) {
+        for (const Element& element : file) {
+            if (element.Name == table.Record(i).Name && element.Type == table.Record(i).Type) {
+                saved[i] = FromElement(element);
                 break;
             }
         }
-        if (first == nullptr) {
+    }
+    return saved;
+}
+
+bool DirtyByRule(const std::vector<SavedByRule>& saved)
+{
+    const OptionTable& table = qorva_zel::TheState().RegisteredOptions;
+    for (std::size_t i = 0; i < table.Size(); ++i) {
+        const OptionRecord& record = table.Record(i);
+        if (i >= saved.size() || !saved[i].Present) {
             return true;
         }
         switch (record.Type) {
         case QORVA_ZEL_Integer:
-            if (record.Value.IntValue != first->Value.IntValue) {
+            if (record.Value.IntValue != saved[i].IntValue) {
                 return true;
             }
             break;
         case QORVA_ZEL_Enum:
-            if (record.StringValue != first->StringValue) {
+            if (record.StringValue != saved[i].StringValue) {
                 return true;
             }
             break;
         case QORVA_ZEL_Bool:
-            if (record.Value.BoolValue != first->Value.BoolValue) {
+            if (record.Value.BoolValue != saved[i].BoolValue) {
                 return true;
             }
             break;
@@ -274,43 +233,43 @@ TEST_F(LoadedLookups, DirtyCheckAfterRandomFilesAnswersAsTheScan)
         }
         // A file with options in any order, repeated, of other types, with
         // values in and out of range.
-        std::u16string file = u"<ZEL_SDK><GAMESETTINGS>";
+        std::vector<Element> elements;
+        const OptionTable& table = qorva_zel::TheState().RegisteredOptions;
         if (std::uniform_int_distribution<int>(0, 1)(random) == 0) {
             // First every registered option with its default, so that the
             // file covers them all.
-            for (const OptionRecord& record : qorva_zel::TheState().RegisteredOptions) {
-                file += u"<OPTION Name=\"" + record.Name + u"\" Type=\"" + typeWords[record.Type] +
-                        u"\" Value=\"" +
-                        (record.Type == 0 ? u"1" : record.Type == 2 ? u"a" : u"false") + u"\"/>";
+            for (std::size_t i = 0; i < table.Size(); ++i) {
+                const OptionRecord& record = table.Record(i);
+                elements.push_back({record.Name, record.Type,
+                                    record.Type == 0 ? u"1" : record.Type == 2 ? u"a" : u"false"});
             }
         }
-        const int elements = std::uniform_int_distribution<int>(0, 14)(random);
-        for (int i = 0; i < elements; ++i) {
+        const int extra = std::uniform_int_distribution<int>(0, 14)(random);
+        for (int i = 0; i < extra; ++i) {
             const int type = std::uniform_int_distribution<int>(0, 3)(random);
             const int value = std::uniform_int_distribution<int>(0, 5)(random);
             std::u16string text = type == 2 ? std::u16string(1, static_cast<char16_t>(u'a' + value % 4))
                                   : type == 3 ? (value % 2 == 0 ? u"true" : u"false")
                                               : Widen(std::to_string(value));
-            file += u"<OPTION Name=\"";
-            file += Units(names[std::uniform_int_distribution<int>(0, 3)(random)]);
-            file += u"\" Type=\"";
-            file += typeWords[type];
-            file += u"\" Value=\"" + text + u"\"/>";
+            elements.push_back({Units(names[std::uniform_int_distribution<int>(0, 3)(random)]), type, text});
+        }
+        std::u16string file = u"<ZEL_SDK><GAMESETTINGS>";
+        for (const Element& element : elements) {
+            file += u"<OPTION Name=\"" + element.Name + u"\" Type=\"" + typeWords[element.Type] + u"\" Value=\"" +
+                    element.Value + u"\"/>";
         }
         file += u"</GAMESETTINGS></ZEL_SDK>";
         WriteBytes(SettingsPath(), Utf16LeBytes(file));
         ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+        std::vector<SavedByRule> saved = SavedAfterLoad(elements);
 
-        // Now and then a save, which fills the snapshot anew, or a record
-        // put into the snapshot by hand, which the placed values do not
-        // cover.
+        // Now and then a save, which makes every current value the saved one.
         const int afterwards = std::uniform_int_distribution<int>(0, 3)(random);
         if (afterwards == 0) {
             ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
-        } else if (afterwards == 1 && !qorva_zel::TheState().RegisteredOptions.Empty()) {
-            OptionRecord copy = *qorva_zel::TheState().RegisteredOptions.begin();
-            copy.Value.IntValue = std::uniform_int_distribution<int>(0, 2)(random);
-            qorva_zel::TheState().SavedOptionSet.Insert(std::move(copy));
+            for (std::size_t i = 0; i < table.Size(); ++i) {
+                saved[i] = FromRecord(table.Record(i));
+            }
         } else if (afterwards == 2) {
             // An option registered after the load, which has no saved value.
             const QORVA_ZEL_OptionDesc late = BoolOption(QORVA_ZEL_TEXT("Late"), 0);
@@ -322,7 +281,7 @@ TEST_F(LoadedLookups, DirtyCheckAfterRandomFilesAnswersAsTheScan)
             const QORVA_ZEL_Variant value = IntVariant(std::uniform_int_distribution<int>(0, 2)(random));
             QORVA_ZEL_SetOptionValue(&value, names[std::uniform_int_distribution<int>(0, 3)(random)]);
         }
-        const bool dirty = DirtyByScan();
+        const bool dirty = DirtyByRule(saved);
         dirtyAnswers += dirty ? 1 : 0;
         EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), dirty ? QORVA_ZEL_ERROR_OPTIONS_DIRTY : QORVA_ZEL_OK)
             << "round " << round;

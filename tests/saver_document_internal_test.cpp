@@ -8,7 +8,7 @@
 // UTF-16 little-endian, with the values escaped beforehand.
 #include "support/settings_file_support.h"
 
-#include "core/sdk_state.h"
+#include "core/state.h"
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
 #include "settingsfile/text.h"
@@ -146,12 +146,12 @@ std::string ReferenceBytes(const SdkState& state, bool discardUnregistered)
     for (const QORVA_ZEL_Resolution& mode : state.RegisteredResolutions) {
         AddResolution(resolution.append_child(format::kEnum), mode);
     }
-    for (const OptionRecord& record : state.RegisteredOptions) {
+    state.RegisteredOptions.ForEachRecord([&](const OptionRecord& record) {
         AddOption(settings, record, true);
-    }
+    });
     if (!discardUnregistered) {
         for (const OptionRecord& record : state.UnregisteredOptions) {
-            if (!state.RegisteredOptions.ContainsOfType(record.Name, record.Type)) {
+            if (!state.RegisteredOptions.FindOfType(record.Name, record.Type)) {
                 AddOption(settings, record, false);
             }
         }

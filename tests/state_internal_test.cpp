@@ -1,10 +1,9 @@
 // What the exported functions leave in the state object: the composed
-// settings path and the copied strings, the lock after every way out, the
-// records behind options that share a name, and the dirty check against a
-// snapshot filled by hand as a load or a save would fill it.
+// settings path and the copied strings, the lock after every way out, and
+// the records behind options that share a name.
 #include "support/qorva_zel_test_support.h"
 
-#include "core/sdk_state.h"
+#include "core/state.h"
 #include "registry/option_record.h"
 
 #include <gtest/gtest.h>
@@ -37,15 +36,8 @@ protected:
 };
 
 using StateInternals = InitializedWithZeroSavedResolution;
-using SnapshotComparison = InitializedWithZeroSavedResolution;
 
 const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
-
-// What a load or save puts into the snapshot for one option.
-void Snapshot(const QORVA_ZEL_OptionDesc& desc)
-{
-    TheState().SavedOptionSet.Insert(qorva_zel::CopyOptionRecord(desc));
-}
 
 QORVA_ZEL_Status Dirty()
 {
@@ -152,128 +144,13 @@ TEST_F(StateInternals, ASetOfASharedNameChangesOnlyTheLastRegisteredRecord)
     ASSERT_EQ(SetFloat(u"Quality", 0.25f), QORVA_ZEL_OK);
 
     std::vector<const qorva_zel::OptionRecord*> records;
-    for (const qorva_zel::OptionRecord& record : TheState().RegisteredOptions) {
-        records.push_back(&record);
-    }
+    TheState().RegisteredOptions.ForEachRecord(
+        [&records](const qorva_zel::OptionRecord& record) { records.push_back(&record); });
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0]->Type, QORVA_ZEL_Integer);
     EXPECT_EQ(records[0]->Value.IntValue, 3);
     EXPECT_EQ(records[1]->Type, QORVA_ZEL_Float);
     EXPECT_EQ(records[1]->Value.FloatValue, 0.25f);
-}
-
-TEST_F(SnapshotComparison, CurrentValuesAreComparedByTheRulesOfTheirType)
-{
-    ASSERT_EQ(Register(IntOption(u"Detail", 2, 0, 10, 0)), QORVA_ZEL_OK);
-    ASSERT_EQ(Register(FloatOption(u"Gamma", 0.0f, -1.0f, 1.0f, 0)), QORVA_ZEL_OK);
-    ASSERT_EQ(Register(BoolOption(u"VSync", 1)), QORVA_ZEL_OK);
-    ASSERT_EQ(Register(EnumOption(u"Shadows", u"High", kLevels, 3)), QORVA_ZEL_OK);
-    QORVA_ZEL_OptionDesc custom = BoolOption(u"Custom", 0);
-    custom.Type = static_cast<QORVA_ZEL_OptionType>(42);
-    ASSERT_EQ(Register(custom), QORVA_ZEL_OK);
-
-    // The snapshot: -0.0 for Gamma, and limits that differ from the
-    // registered ones, which are never compared. An element of a name that
-    // no option has is ignored.
-    Snapshot(IntOption(u"Detail", 2, 100, 200, 7));
-    Snapshot(FloatOption(u"Gamma", -0.0f, 5.0f, 6.0f, 3));
-    Snapshot(BoolOption(u"VSync", 1));
-    Snapshot(EnumOption(u"Shadows", u"High", nullptr, 0));
-    Snapshot(custom);
-    Snapshot(IntOption(u"Orphan", 1, 0, 1, 0));
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-
-    // Each change is dirty; setting it back is clean.
-    ASSERT_EQ(SetInt(u"Detail", 3), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(SetInt(u"Detail", 2), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-
-    ASSERT_EQ(SetFloat(u"Gamma", 0.5f), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(SetFloat(u"Gamma", -0.0f), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-
-    // Bool bytes are compared as bytes: 2 is not 1.
-    ASSERT_EQ(SetBool(u"VSync", 2), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(SetBool(u"VSync", 1), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-
-    // Enum strings are compared exactly: case matters.
-    ASSERT_EQ(TheState().SavedOptionSet.Size(), 6u);
-    TheState().SavedOptionSet.Clear();
-    Snapshot(IntOption(u"Detail", 2, 0, 10, 0));
-    Snapshot(FloatOption(u"Gamma", 0.0f, 0.0f, 0.0f, 0));
-    Snapshot(BoolOption(u"VSync", 1));
-    Snapshot(EnumOption(u"Shadows", u"high", nullptr, 0));
-    Snapshot(custom);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-
-    // The resolution is compared first, even when every option is clean.
-    TheState().SavedOptionSet.Clear();
-    Snapshot(IntOption(u"Detail", 2, 0, 10, 0));
-    Snapshot(FloatOption(u"Gamma", 0.0f, 0.0f, 0.0f, 0));
-    Snapshot(BoolOption(u"VSync", 1));
-    Snapshot(EnumOption(u"Shadows", u"High", nullptr, 0));
-    Snapshot(custom);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-    TheState().SavedResolution = Mode(800, 600, 60.0f);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(QORVA_ZEL_SetResolution(&TheState().SavedResolution), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-}
-
-TEST_F(SnapshotComparison, ElementsAreMatchedByNameAndTypeAndTheFirstOneCounts)
-{
-    // Two options share a name; the snapshot holds both, in another order.
-    ASSERT_EQ(Register(IntOption(u"Quality", 3, 0, 10, 0)), QORVA_ZEL_OK);
-    ASSERT_EQ(Register(FloatOption(u"Quality", 0.5f, 0.0f, 1.0f, 0)), QORVA_ZEL_OK);
-    Snapshot(FloatOption(u"Quality", 0.5f, 0.0f, 1.0f, 0));
-    Snapshot(IntOption(u"Quality", 3, 0, 10, 0));
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-    ASSERT_EQ(SetFloat(u"Quality", 0.75f), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(SetFloat(u"Quality", 0.5f), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-
-    // Names that sort around it do not disturb the search.
-    Snapshot(IntOption(u"Qualit", 0, 0, 0, 0));
-    Snapshot(IntOption(u"Quality2", 0, 0, 0, 0));
-    Snapshot(IntOption(u"\uFFFF", 0, 0, 0, 0));
-    Snapshot(IntOption(u"A", 0, 0, 0, 0));
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-
-    // A saved element of the right name but another type does not count.
-    ASSERT_EQ(Register(IntOption(u"Detail", 1, 0, 10, 0)), QORVA_ZEL_OK);
-    Snapshot(FloatOption(u"Detail", 1.0f, 0.0f, 10.0f, 0));
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-
-    // Of two saved elements of one name and type, the first inserted counts.
-    Snapshot(IntOption(u"Detail", 4, 0, 10, 0));
-    Snapshot(IntOption(u"Detail", 1, 0, 10, 0));
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(SetInt(u"Detail", 4), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
-}
-
-TEST_F(SnapshotComparison, OnlyTheSavedResolutionSurvivesARelease)
-{
-    Snapshot(IntOption(u"Detail", 1, 0, 10, 0));
-    TheState().SavedResolution = Mode(1024, 768, 59.94f);
-    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
-    EXPECT_EQ(TheState().SavedOptionSet.Size(), 0u);
-
-    const AppStrings app;
-    const QORVA_ZEL_ApplicationInfo info = app.Info();
-    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
-    EXPECT_EQ(TheState().SavedResolution.Width, 1024u);
-    EXPECT_EQ(TheState().SavedResolution.Height, 768u);
-    EXPECT_EQ(TheState().SavedResolution.RefreshRate, 59.94f);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    const QORVA_ZEL_Resolution saved = Mode(1024, 768, 59.94f);
-    ASSERT_EQ(QORVA_ZEL_SetResolution(&saved), QORVA_ZEL_OK);
-    EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
 }
 
 } // namespace

@@ -1,14 +1,10 @@
-// The exported functions: test the pointers, forward, return the status.
+// The exported functions: test the pointers, run the operation, return its
+// status.
 #include "qorva_zel.h"
 
-#include "core/lifecycle.h"
-#include "core/sdk_state.h"
-#include "registry/dirty_check.h"
+#include "core/boundary.h"
+#include "core/operations.h"
 #include "registry/option_record.h"
-#include "registry/options.h"
-#include "registry/resolutions.h"
-#include "settingsfile/loader.h"
-#include "settingsfile/saver.h"
 
 using namespace qorva_zel;
 
@@ -30,22 +26,23 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_InitializeSDK(const QORV
     if (appInfo == nullptr || version == nullptr || !HasAllStrings(*appInfo)) {
         return QORVA_ZEL_ERROR_NULL_ARGUMENT;
     }
-    return InitializeSdk(TheState(), *appInfo, *version);
+    return RunOperation(Requires::Nothing, OutOfMemory::Throws,
+                        [&](SdkState& state) { return InitializeSdk(state, *appInfo, *version); });
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_ReleaseSDK(void)
 {
-    return ReleaseSdk(TheState());
+    return RunOperation(ReleaseSdk);
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_LoadConfigFile(void)
 {
-    return LoadConfigFile(TheState());
+    return RunOperation(Requires::Initialized, OutOfMemory::IsFileError, LoadConfigFile);
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SaveConfigFile(uint32_t discardUnregistered)
 {
-    return SaveConfigFile(TheState(), discardUnregistered);
+    return RunOperation([=](SdkState& state) { return SaveConfigFile(state, discardUnregistered); });
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_RegisterOption(const QORVA_ZEL_OptionDesc* desc)
@@ -53,7 +50,7 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_RegisterOption(const QOR
     if (desc == nullptr || !HasRequiredPointers(*desc)) {
         return QORVA_ZEL_ERROR_NULL_ARGUMENT;
     }
-    return RegisterOption(TheState(), *desc);
+    return RunOperation([&](SdkState& state) { return RegisterOption(state, *desc); });
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_RegisterResolutions(const QORVA_ZEL_Resolution* resolutions,
@@ -62,7 +59,7 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_RegisterResolutions(cons
     if (resolutions == nullptr) {
         return QORVA_ZEL_ERROR_NULL_ARGUMENT;
     }
-    return RegisterResolutions(TheState(), resolutions, count);
+    return RunOperation([&](SdkState& state) { return RegisterResolutions(state, resolutions, count); });
 }
 
 QORVA_ZEL_API void QORVA_ZEL_CALL QORVA_ZEL_ReleaseVariant(QORVA_ZEL_Variant* value)
@@ -81,7 +78,7 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_GetOptionValue(QORVA_ZEL
     if (value == nullptr || name == nullptr) {
         return QORVA_ZEL_ERROR_NULL_ARGUMENT;
     }
-    return GetOptionValue(TheState(), *value, ToView(name));
+    return RunOperation([&](SdkState& state) { return GetOptionValue(state, *value, ToView(name)); });
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SetOptionValue(const QORVA_ZEL_Variant* value,
@@ -91,7 +88,7 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SetOptionValue(const QOR
         (value->Type == QORVA_ZEL_Enum && value->Value.StringValue == nullptr)) {
         return QORVA_ZEL_ERROR_NULL_ARGUMENT;
     }
-    return SetOptionValue(TheState(), *value, ToView(name));
+    return RunOperation([&](SdkState& state) { return SetOptionValue(state, *value, ToView(name)); });
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_GetResolution(QORVA_ZEL_Resolution* resolution)
@@ -99,7 +96,7 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_GetResolution(QORVA_ZEL_
     if (resolution == nullptr) {
         return QORVA_ZEL_ERROR_NULL_ARGUMENT;
     }
-    return GetResolution(TheState(), *resolution);
+    return RunOperation([&](SdkState& state) { return GetResolution(state, *resolution); });
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SetResolution(const QORVA_ZEL_Resolution* resolution)
@@ -107,12 +104,12 @@ QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_SetResolution(const QORV
     if (resolution == nullptr) {
         return QORVA_ZEL_ERROR_NULL_ARGUMENT;
     }
-    return SetResolution(TheState(), *resolution);
+    return RunOperation([&](SdkState& state) { return SetResolution(state, *resolution); });
 }
 
 QORVA_ZEL_API QORVA_ZEL_Status QORVA_ZEL_CALL QORVA_ZEL_CheckForDirtyOptions(void)
 {
-    return CheckForDirtyOptions(TheState());
+    return RunOperation(CheckForDirtyOptions);
 }
 
 QORVA_ZEL_API QORVA_ZEL_Version QORVA_ZEL_CALL QORVA_ZEL_GetVersion(void)

@@ -1,9 +1,20 @@
-#include "core/lifecycle.h"
+// Initialising and releasing the library.
+#include "core/operations.h"
 
+#include "registry/option_record.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace qorva_zel {
+namespace {
 
+// The longest settings path, its terminator included.
+constexpr std::size_t kMaxSettingsPathUnits = 2048;
+
+// ConfigPath "\" "GFXSettings" "." Executable ".xml"
 std::u16string ComposeSettingsPath(std::u16string_view configPath, std::u16string_view executable)
 {
     std::u16string path;
@@ -17,8 +28,6 @@ std::u16string ComposeSettingsPath(std::u16string_view configPath, std::u16strin
     return path;
 }
 
-namespace {
-
 bool IsSupportedVersion(const QORVA_ZEL_Version& version)
 {
     return version.Major == QORVA_ZEL_VERSION_MAJOR && version.Minor == QORVA_ZEL_VERSION_MINOR &&
@@ -30,7 +39,6 @@ void ResetContents(SdkState& state) noexcept
 {
     state.RegisteredOptions.Clear();
     state.UnregisteredOptions.clear();
-    state.SavedOptionSet.Clear();
     state.RegisteredResolutions.clear();
     state.CurrentResolution = QORVA_ZEL_Resolution{};
 }
@@ -40,7 +48,6 @@ void ResetContents(SdkState& state) noexcept
 QORVA_ZEL_Status InitializeSdk(SdkState& state, const QORVA_ZEL_ApplicationInfo& appInfo,
                                const QORVA_ZEL_Version& version)
 {
-    std::lock_guard<RecursiveLock> guard(state.Lock);
     if (state.IsInitialized) {
         return QORVA_ZEL_ERROR_ALREADY_INITIALIZED;
     }
@@ -75,15 +82,13 @@ QORVA_ZEL_Status InitializeSdk(SdkState& state, const QORVA_ZEL_ApplicationInfo&
 
 QORVA_ZEL_Status ReleaseSdk(SdkState& state)
 {
-    return WithInitializedState(state, [&state]() -> QORVA_ZEL_Status {
-        ResetContents(state);
-        state.IsInitialized = false;
-        for (std::u16string* text : {&state.SettingsFilePath, &state.DisplayName, &state.VersionName,
-                                     &state.InstallPath, &state.ConfigPath, &state.Executable, &state.ExecCmd}) {
-            std::u16string().swap(*text);
-        }
-        return QORVA_ZEL_OK;
-    });
+    ResetContents(state);
+    state.IsInitialized = false;
+    for (std::u16string* text : {&state.SettingsFilePath, &state.DisplayName, &state.VersionName, &state.InstallPath,
+                                 &state.ConfigPath, &state.Executable, &state.ExecCmd}) {
+        std::u16string().swap(*text);
+    }
+    return QORVA_ZEL_OK;
 }
 
 } // namespace qorva_zel

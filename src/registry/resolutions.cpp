@@ -1,5 +1,7 @@
 #include "registry/resolutions.h"
 
+#include "registry/option_value.h"
+
 #include <algorithm>
 
 namespace qorva_zel {
@@ -9,38 +11,18 @@ bool SameResolution(const QORVA_ZEL_Resolution& a, const QORVA_ZEL_Resolution& b
     return a.Width == b.Width && a.Height == b.Height && a.RefreshRate == b.RefreshRate;
 }
 
-QORVA_ZEL_Status RegisterResolutions(SdkState& state, const QORVA_ZEL_Resolution* resolutions, std::uint32_t count)
+bool SameSavedResolution(const QORVA_ZEL_Resolution& current, const QORVA_ZEL_Resolution& saved) noexcept
 {
-    return WithInitializedState(state, [&]() -> QORVA_ZEL_Status {
-        // The list is emptied before room is made, as the one allocation
-        // that can fail; after a failure it is empty.
-        state.RegisteredResolutions.clear();
-        state.RegisteredResolutions.assign(resolutions, resolutions + count);
-        return QORVA_ZEL_OK;
-    });
+    return current.Width == saved.Width && current.Height == saved.Height &&
+           SameFloat(current.RefreshRate, saved.RefreshRate);
 }
 
-QORVA_ZEL_Status GetResolution(SdkState& state, QORVA_ZEL_Resolution& resolution)
+bool IsAllowedResolution(const std::vector<QORVA_ZEL_Resolution>& list,
+                         const QORVA_ZEL_Resolution& resolution) noexcept
 {
-    return WithInitializedState(state, [&]() -> QORVA_ZEL_Status {
-        resolution = state.CurrentResolution;
-        return QORVA_ZEL_OK;
-    });
-}
-
-QORVA_ZEL_Status SetResolution(SdkState& state, const QORVA_ZEL_Resolution& resolution)
-{
-    return WithInitializedState(state, [&]() -> QORVA_ZEL_Status {
-        const auto& list = state.RegisteredResolutions;
-        const bool listed = std::any_of(list.begin(), list.end(), [&](const QORVA_ZEL_Resolution& entry) {
-            return SameResolution(entry, resolution);
-        });
-        if (!list.empty() && !listed) {
-            return QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED;
-        }
-        state.CurrentResolution = resolution;
-        return QORVA_ZEL_OK;
-    });
+    return list.empty() || std::any_of(list.begin(), list.end(), [&](const QORVA_ZEL_Resolution& entry) {
+               return SameResolution(entry, resolution);
+           });
 }
 
 } // namespace qorva_zel

@@ -1,18 +1,23 @@
-// The registered display resolutions and the current one.
+// Display resolutions: comparing them and checking one against the
+// registered list.
 #pragma once
 
 #include "qorva_zel.h"
-#include "core/sdk_state.h"
 
-#include <cstdint>
+#include <vector>
 
 namespace qorva_zel {
 
-QORVA_ZEL_Status RegisterResolutions(SdkState& state, const QORVA_ZEL_Resolution* resolutions, std::uint32_t count);
-QORVA_ZEL_Status GetResolution(SdkState& state, QORVA_ZEL_Resolution& resolution);
-QORVA_ZEL_Status SetResolution(SdkState& state, const QORVA_ZEL_Resolution& resolution);
-
-// Width and height as integers, refresh rates exactly as floats.
+// Width and height as integers, refresh rates exactly as floats (a NaN rate
+// matches nothing): how a resolution is looked up in the registered list.
 bool SameResolution(const QORVA_ZEL_Resolution& a, const QORVA_ZEL_Resolution& b) noexcept;
+
+// As SameResolution, except that a NaN refresh rate equals a NaN one: how the
+// current resolution is compared with the saved one.
+bool SameSavedResolution(const QORVA_ZEL_Resolution& current, const QORVA_ZEL_Resolution& saved) noexcept;
+
+// An empty list allows every resolution; otherwise it must be listed.
+bool IsAllowedResolution(const std::vector<QORVA_ZEL_Resolution>& list,
+                         const QORVA_ZEL_Resolution& resolution) noexcept;
 
 } // namespace qorva_zel

@@ -41,8 +41,8 @@ QORVA_ZEL_Status ValidateFloat(const OptionRecord& record, float value)
     }
     const float offset = value - min;
     const float remainder = std::fabs(std::fmod(offset, step));
-    // A remainder below single-precision epsilon (or not a number at all) is
-    // on a step, as it always was.
+    // A remainder below single-precision epsilon, or one that is not a
+    // number at all (a NaN or infinite value), counts as on a step.
     constexpr float kEpsilon = 1.1920928955078125e-07f;
     if (!(remainder >= kEpsilon)) {
         return QORVA_ZEL_OK;

@@ -1,6 +1,5 @@
 #include "settingsfile/escape.h"
 
-#include "settingsfile/text.h"
 
 namespace qorva_zel {
 namespace {
@@ -47,16 +46,6 @@ void AppendEscapedAttribute(std::u16string_view value, std::u16string& out)
         }
     }
     out.append(value.substr(plainStart));
-}
-
-std::string EscapeAttribute(std::u16string_view value)
-{
-    // The escapes are ASCII and never fall inside a surrogate pair, so the
-    // UTF-8 form of the escaped units is the escaped UTF-8 form.
-    std::u16string escaped;
-    escaped.reserve(value.size() + 8);
-    AppendEscapedAttribute(value, escaped);
-    return ToUtf8(escaped);
 }
 
 } // namespace qorva_zel

@@ -13,7 +13,4 @@ namespace qorva_zel {
 // is.
 void AppendEscapedAttribute(std::u16string_view value, std::u16string& out);
 
-// The same text in UTF-8 (a lone surrogate as its own three bytes).
-std::string EscapeAttribute(std::u16string_view value);
-
 } // namespace qorva_zel

@@ -1,29 +1,12 @@
 #include "settingsfile/text.h"
 
+#include "settingsfile/byte_order.h"
+
 #include <cstdint>
 #include <cstring>
 
 namespace qorva_zel {
 namespace {
-
-void AppendCodePoint(char32_t cp, std::string& out)
-{
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // Writes the UTF-8 form of a code point (a surrogate as its own three
 // bytes) and returns the position after it.
@@ -47,13 +30,6 @@ char* WriteCodePoint(char32_t cp, char* out)
     return out;
 }
 
-#if defined(__BYTE_ORDER__) && defined(__ORDER_LITTLE_ENDIAN__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr bool kLittleEndian = true;
-#elif defined(_WIN32)
-constexpr bool kLittleEndian = true;
-#else
-constexpr bool kLittleEndian = false; // the four-unit shortcut is then never taken
-#endif
 
 bool IsLeadSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool IsTrailSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
@@ -92,7 +68,10 @@ void AppendUtf8(std::u16string_view text, std::string& out)
 {
     DecodeUtf16(
         text.size(), [&](std::size_t i) { return static_cast<char32_t>(text[i]); },
-        [&](char32_t cp) { AppendCodePoint(cp, out); });
+        [&](char32_t cp) {
+            char bytes[4];
+            out.append(bytes, static_cast<std::size_t>(WriteCodePoint(cp, bytes) - bytes));
+        });
 }
 
 std::string ToUtf8(std::u16string_view text)
@@ -105,9 +84,15 @@ std::string ToUtf8(std::u16string_view text)
 
 std::u16string FromUtf8(std::string_view text)
 {
-    constexpr char32_t kReplacement = 0xFFFD;
     std::u16string out;
     out.reserve(text.size());
+    AppendFromUtf8(text, out);
+    return out;
+}
+
+void AppendFromUtf8(std::string_view text, std::u16string& out)
+{
+    constexpr char32_t kReplacement = 0xFFFD;
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -142,7 +127,6 @@ std::u16string FromUtf8(std::string_view text)
         AppendUtf16(cp, out);
         i += length;
     }
-    return out;
 }
 
 std::string Utf16LeBytesToUtf8(std::string_view bytes)

@@ -15,6 +15,7 @@ std::string ToUtf8(std::u16string_view text);
 
 // The inverse of AppendUtf8. Bytes that form no character become U+FFFD.
 std::u16string FromUtf8(std::string_view text);
+void AppendFromUtf8(std::string_view text, std::u16string& out);
 
 // Decodes UTF-16 little-endian bytes (an odd last byte is ignored, a leading
 // byte-order mark dropped) into UTF-8.

@@ -1,7 +1,6 @@
 // POSIX implementation of the settings file's operating-system calls.
-#if !defined(_WIN32)
 
-#include "settingsfile/file_io.h"
+#include "platform/file_io.h"
 
 #include "settingsfile/text.h"
 
@@ -249,4 +248,3 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
 
 } // namespace qorva_zel
 
-#endif

@@ -1,20 +1,16 @@
-// The operating-system file calls of loading and saving. Each platform has
-// its own implementation of these functions.
+// The operating-system file calls of loading and saving. Each platform
+// folder implements them (file_io.cpp) and says what a path is there
+// (native_path.h); CMake compiles the folder of the platform being built.
 #pragma once
+
+#include "native_path.h"
 
 #include <string>
 #include <string_view>
 
 namespace qorva_zel {
 
-// The settings path as the platform's file calls take it. On POSIX: UTF-8,
-// with every backslash turned into '/'. On Windows: the UTF-16 units
-// unchanged, backslashes included, for the wide (...W) calls.
-#if defined(_WIN32)
-using NativePath = std::wstring;
-#else
-using NativePath = std::string;
-#endif
+// The settings path as the platform's file calls take it.
 NativePath ToNativePath(std::u16string_view path);
 
 enum class ReadOutcome {

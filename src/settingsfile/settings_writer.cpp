@@ -1,7 +1,7 @@
-#include "settingsfile/saver.h"
+#include "settingsfile/settings_writer.h"
 
+#include "settingsfile/byte_order.h"
 #include "settingsfile/escape.h"
-#include "settingsfile/file_io.h"
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
 
@@ -21,8 +21,7 @@ namespace {
 // with a TAB indent and format_indent (start tag and LF; children one TAB
 // deeper; the end tag at the element's own depth; an element without
 // children closed by " />"; attributes after one space each), values
-// escaped in the file's own way. The text is UTF-16; its code units in
-// little-endian order are the file's bytes.
+// escaped in the file's own way.
 class FileText {
 public:
     explicit FileText(std::size_t expectedUnits) { text_.reserve(expectedUnits); }
@@ -61,16 +60,15 @@ public:
         text_ += u">\n";
     }
 
-    // The file's bytes: the text's code units, little-endian. Valid while
-    // this object lives.
-    std::string_view Bytes()
+    // The text, its code units put in the file's byte order.
+    std::u16string Finish() &&
     {
-#if defined(__BYTE_ORDER__) && defined(__ORDER_BIG_ENDIAN__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-        for (char16_t& unit : text_) {
-            unit = static_cast<char16_t>((unit >> 8) | (unit << 8));
+        if constexpr (!kLittleEndian) {
+            for (char16_t& unit : text_) {
+                unit = SwapBytes(unit);
+            }
         }
-#endif
-        return std::string_view(reinterpret_cast<const char*>(text_.data()), text_.size() * sizeof(char16_t));
+        return std::move(text_);
     }
 
 private:
@@ -144,7 +142,9 @@ void WriteResolution(FileText& text, int depth, const char* name, const QORVA_ZE
     text.AsciiAttribute(format::kRefreshRate, FormatFloat(resolution.RefreshRate));
 }
 
-void WriteRange(FileText& text, std::string_view min, std::string_view max, std::int32_t steps)
+// The "RANGE" child of an Integer or Float option; closes the option's
+// element too.
+void WriteRangeAndClose(FileText& text, std::string_view min, std::string_view max, std::int32_t steps)
 {
     text.OpenChildren();
     text.StartTag(3, format::kRange);
@@ -167,12 +167,12 @@ void WriteOption(FileText& text, FloatFormats& floats, const OptionRecord& recor
     case QORVA_ZEL_Integer:
         text.AsciiAttribute(format::kType, format::kTypeInteger);
         text.AsciiAttribute(format::kValue, FormatInt(record.Value.IntValue));
-        WriteRange(text, FormatInt(record.MinValue.IntValue), FormatInt(record.MaxValue.IntValue), record.NumSteps);
+        WriteRangeAndClose(text, FormatInt(record.MinValue.IntValue), FormatInt(record.MaxValue.IntValue), record.NumSteps);
         return;
     case QORVA_ZEL_Float:
         text.AsciiAttribute(format::kType, format::kTypeFloat);
         text.AsciiAttribute(format::kValue, floats.Value.Format(record.Value.FloatValue));
-        WriteRange(text, floats.Min.Format(record.MinValue.FloatValue), floats.Max.Format(record.MaxValue.FloatValue),
+        WriteRangeAndClose(text, floats.Min.Format(record.MinValue.FloatValue), floats.Max.Format(record.MaxValue.FloatValue),
                    record.NumSteps);
         return;
     case QORVA_ZEL_Enum:
@@ -203,30 +203,26 @@ void WriteOption(FileText& text, FloatFormats& floats, const OptionRecord& recor
 
 // Roughly the length of the file in code units, so that the text is
 // allocated once in the usual case.
-std::size_t ExpectedUnits(const SdkState& state)
+std::size_t ExpectedUnits(const SettingsToWrite& settings)
 {
-    std::size_t units = 512 + 64 * state.RegisteredResolutions.size();
-    for (const std::u16string* text : {&state.DisplayName, &state.VersionName, &state.InstallPath, &state.ConfigPath,
-                                       &state.Executable, &state.ExecCmd}) {
-        units += text->size();
-    }
-    const auto add = [&units](const OptionRecord& record) {
+    const ApplicationStrings& app = settings.Application;
+    std::size_t units = 512 + 64 * settings.ListedCount + app.DisplayName.size() + app.VersionName.size() +
+                        app.InstallPath.size() + app.ConfigPath.size() + app.Executable.size() + app.ExecCmd.size();
+    for (const OptionToWrite& option : settings.Options) {
+        const OptionRecord& record = *option.Record;
         units += 128 + record.Name.size() + record.StringValue.size();
         for (const std::u16string& allowed : record.Values) {
             units += 32 + allowed.size();
         }
-    };
-    for (const OptionRecord& record : state.RegisteredOptions) {
-        add(record);
-    }
-    for (const OptionRecord& record : state.UnregisteredOptions) {
-        add(record);
     }
     return units;
 }
 
-void WriteDocument(const SdkState& state, bool discardUnregistered, FileText& text)
+} // namespace
+
+std::u16string WriteSettingsText(const SettingsToWrite& settings)
 {
+    FileText text(ExpectedUnits(settings));
     // The declaration, then the root element at depth 0.
     text.StartTag(0, "?xml");
     text.AsciiAttribute("version", "1.0");
@@ -239,75 +235,40 @@ void WriteDocument(const SdkState& state, bool discardUnregistered, FileText& te
 
     text.StartTag(1, format::kApplication);
     text.OpenChildren();
-    const std::pair<const char*, const std::u16string*> strings[] = {
-        {format::kDisplayName, &state.DisplayName}, {format::kVersionName, &state.VersionName},
-        {format::kInstallPath, &state.InstallPath}, {format::kConfigPath, &state.ConfigPath},
-        {format::kExecutable, &state.Executable},   {format::kExecCmd, &state.ExecCmd},
+    const ApplicationStrings& app = settings.Application;
+    const std::pair<const char*, std::u16string_view> strings[] = {
+        {format::kDisplayName, app.DisplayName}, {format::kVersionName, app.VersionName},
+        {format::kInstallPath, app.InstallPath}, {format::kConfigPath, app.ConfigPath},
+        {format::kExecutable, app.Executable},   {format::kExecCmd, app.ExecCmd},
     };
     for (const auto& [name, value] : strings) {
         text.StartTag(2, name);
-        text.Attribute(format::kValue, *value);
+        text.Attribute(format::kValue, value);
         text.CloseEmpty();
     }
     text.EndTag(1, format::kApplication);
 
     text.StartTag(1, format::kGameSettings);
     text.OpenChildren();
-    WriteResolution(text, 2, format::kResolution, state.CurrentResolution);
-    if (state.RegisteredResolutions.empty()) {
+    WriteResolution(text, 2, format::kResolution, settings.Resolution);
+    if (settings.ListedCount == 0) {
         text.CloseEmpty();
     } else {
         text.OpenChildren();
-        for (const QORVA_ZEL_Resolution& entry : state.RegisteredResolutions) {
-            WriteResolution(text, 3, format::kEnum, entry);
+        for (std::size_t i = 0; i < settings.ListedCount; ++i) {
+            WriteResolution(text, 3, format::kEnum, settings.Listed[i]);
             text.CloseEmpty();
         }
         text.EndTag(2, format::kResolution);
     }
 
     FloatFormats floats;
-    for (const OptionRecord& record : state.RegisteredOptions) {
-        WriteOption(text, floats, record, true);
-    }
-    if (!discardUnregistered) {
-        for (const OptionRecord& record : state.UnregisteredOptions) {
-            // A kept record that now has a registered option of the same name
-            // and type is stale: writing it would override the newer value
-            // on the next load.
-            if (!state.RegisteredOptions.ContainsOfType(record.Name, record.Type)) {
-                WriteOption(text, floats, record, false);
-            }
-        }
+    for (const OptionToWrite& option : settings.Options) {
+        WriteOption(text, floats, *option.Record, option.Registered);
     }
     text.EndTag(1, format::kGameSettings);
     text.EndTag(0, format::kRoot);
-}
-
-} // namespace
-
-QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregistered)
-{
-    return WithInitializedState(state, [&]() -> QORVA_ZEL_Status {
-        // The text and the new snapshot are both made before the file is
-        // touched; a failure on the way changes nothing.
-        FileText text(ExpectedUnits(state));
-        WriteDocument(state, (discardUnregistered & 1u) != 0, text);
-        SavedOptions snapshot;
-        snapshot.PlaceFor(state.RegisteredOptions.Size());
-        std::size_t position = 0;
-        for (const OptionRecord& record : state.RegisteredOptions) {
-            snapshot.InsertFor(record, position++);
-        }
-
-        if (!ReplaceFileAtomically(ToNativePath(state.SettingsFilePath), text.Bytes())) {
-            return QORVA_ZEL_ERROR_FILE;
-        }
-        state.SavedResolution = state.CurrentResolution;
-        state.SavedOptionSet.Swap(snapshot);
-        // A NaN never equals itself, even just saved.
-        state.SavedOptionSet.CompareAll(state.RegisteredOptions);
-        return QORVA_ZEL_OK;
-    });
+    return std::move(text).Finish();
 }
 
 } // namespace qorva_zel

@@ -2,7 +2,6 @@
 // calls, shared with the tests that reach below the exported functions.
 #pragma once
 
-#if defined(_WIN32)
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -32,4 +31,3 @@ inline constexpr DWORD kRetryDelayMs = 25;
 
 } // namespace qorva_zel::win32
 
-#endif

@@ -1,7 +1,6 @@
 // The DLL entry point. The library keeps no per-thread state, so thread
 // notifications are switched off on process attach. The state object itself
 // is a static, constructed before and destroyed after this runs.
-#if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -14,4 +13,3 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID /*reserved
     }
     return TRUE;
 }
-#endif

@@ -7,10 +7,9 @@
 // MoveFileExW renames it. Operations that another process holds up for a
 // moment (a virus scanner, an indexer or a backup tool with the file open)
 // are tried a few times before the save gives up.
-#if defined(_WIN32)
 
-#include "settingsfile/file_io.h"
-#include "settingsfile/file_io_win32.h"
+#include "platform/file_io.h"
+#include "platform/win32/file_calls.h"
 
 #include <atomic>
 #include <cstddef>
@@ -416,4 +415,3 @@ bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes)
 
 } // namespace qorva_zel
 
-#endif

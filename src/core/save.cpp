@@ -1,0 +1,74 @@
+// Saving the settings file: what it holds is decided here, written as text
+// by the settings-file writer and put in place by the platform's atomic
+// replacement; then the saved state becomes the current one.
+#include "core/operations.h"
+
+#include "platform/file_io.h"
+#include "settingsfile/settings_writer.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qorva_zel {
+namespace {
+
+SettingsToWrite DescribeFile(const SdkState& state, bool discardUnregistered)
+{
+    SettingsToWrite settings;
+    settings.Application = {state.DisplayName, state.VersionName, state.InstallPath,
+                            state.ConfigPath,  state.Executable,  state.ExecCmd};
+    settings.Resolution = state.CurrentResolution;
+    settings.Listed = state.RegisteredResolutions.data();
+    settings.ListedCount = state.RegisteredResolutions.size();
+    const OptionTable& options = state.RegisteredOptions;
+    settings.Options.reserve(options.Size() + (discardUnregistered ? 0 : state.UnregisteredOptions.size()));
+    options.ForEachRecord([&settings](const OptionRecord& record) { settings.Options.push_back({&record, true}); });
+    if (!discardUnregistered) {
+        for (const OptionRecord& record : state.UnregisteredOptions) {
+            // A kept option that now has a registered option of the same name
+            // and type is stale: writing it would override the newer value on
+            // the next load.
+            if (!options.FindOfType(record.Name, record.Type)) {
+                settings.Options.push_back({&record, false});
+            }
+        }
+    }
+    return settings;
+}
+
+} // namespace
+
+QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregistered)
+{
+    OptionTable& options = state.RegisteredOptions;
+    // The text, the path and copies of the Enum strings that become saved
+    // values are all made before the file is touched: a failure on the way
+    // changes nothing, and after the file is replaced nothing can fail.
+    const std::u16string text = WriteSettingsText(DescribeFile(state, (discardUnregistered & 1u) != 0));
+    const NativePath path = ToNativePath(state.SettingsFilePath);
+    std::vector<std::pair<std::size_t, std::u16string>> savedStrings;
+    for (std::size_t position = 0; position < options.Size(); ++position) {
+        const OptionRecord& record = options.Record(position);
+        if (record.Type == QORVA_ZEL_Enum && options.Saved(position).String != record.StringValue) {
+            savedStrings.emplace_back(position, record.StringValue);
+        }
+    }
+
+    if (!ReplaceFileAtomically(path, FileBytes(text))) {
+        return QORVA_ZEL_ERROR_FILE;
+    }
+    state.SavedResolution = state.CurrentResolution;
+    auto next = savedStrings.begin();
+    for (std::size_t position = 0; position < options.Size(); ++position) {
+        std::u16string* spare = nullptr;
+        if (next != savedStrings.end() && next->first == position) {
+            spare = &next->second;
+            ++next;
+        }
+        options.MarkSaved(position, spare);
+    }
+    return QORVA_ZEL_OK;
+}
+
+} // namespace qorva_zel

@@ -1,0 +1,192 @@
+#include "settingsfile/settings_reader.h"
+
+#include "qorva_zel.h"
+#include "settingsfile/format.h"
+#include "settingsfile/numbers.h"
+#include "settingsfile/text.h"
+
+#include <utility>
+
+namespace qorva_zel {
+namespace {
+
+// Parse results that mean the text is not well-formed (or could not be
+// parsed at all). Every other result loads what it finds.
+bool IsParseFailure(pugi::xml_parse_status status)
+{
+    switch (status) {
+    case pugi::status_io_error:
+    case pugi::status_out_of_memory:
+    case pugi::status_internal_error:
+    case pugi::status_unrecognized_tag:
+    case pugi::status_bad_pi:
+    case pugi::status_bad_comment:
+    case pugi::status_bad_cdata:
+    case pugi::status_bad_doctype:
+    case pugi::status_bad_pcdata:
+    case pugi::status_bad_start_element:
+    case pugi::status_bad_attribute:
+    case pugi::status_bad_end_element:
+    case pugi::status_end_element_mismatch:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<std::int32_t> TypeFromWord(const char* word)
+{
+    if (format::NameIs(word, format::kTypeInteger)) {
+        return QORVA_ZEL_Integer;
+    }
+    if (format::NameIs(word, format::kTypeFloat)) {
+        return QORVA_ZEL_Float;
+    }
+    if (format::NameIs(word, format::kTypeEnum)) {
+        return QORVA_ZEL_Enum;
+    }
+    if (format::NameIs(word, format::kTypeBool)) {
+        return QORVA_ZEL_Bool;
+    }
+    return std::nullopt;
+}
+
+// A "RESOLUTION" element, attribute by attribute: each one overrides what
+// earlier ones said.
+void ReadResolution(const pugi::xml_node& element, StoredResolution& stored)
+{
+    for (const pugi::xml_attribute& attribute : element.attributes()) {
+        if (format::NameIs(attribute.name(), format::kWidth)) {
+            stored.Width = static_cast<std::uint32_t>(ReadInt(attribute.value()));
+        } else if (format::NameIs(attribute.name(), format::kHeight)) {
+            stored.Height = static_cast<std::uint32_t>(ReadInt(attribute.value()));
+        } else if (format::NameIs(attribute.name(), format::kRefreshRate)) {
+            stored.RefreshRate = ReadFloat(attribute.value());
+        }
+    }
+}
+
+// An "OPTION" element. A "Value" counts only when it comes after the "Type"
+// it is read under: a later "Type" with another word drops it.
+bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, StoredOption& option)
+{
+    bool hasName = false;
+    std::optional<std::int32_t> type;
+    bool hasValue = false;
+    for (const pugi::xml_attribute& attribute : element.attributes()) {
+        const char* name = attribute.name();
+        if (format::NameIs(name, format::kName)) {
+            option.Name = attribute.value();
+            hasName = true;
+        } else if (format::NameIs(name, format::kType)) {
+            const std::optional<std::int32_t> word = TypeFromWord(attribute.value());
+            if (word && word != type) {
+                type = word;
+                hasValue = false;
+            }
+        } else if (format::NameIs(name, format::kValue) && type) {
+            option.Value = attribute.value();
+            hasValue = true;
+        } else if (format::NameIs(name, format::kRegistered)) {
+            option.Registered = attribute.value();
+        }
+    }
+    if (!hasName || !type || !hasValue) {
+        return false;
+    }
+    option.Type = *type;
+    if (option.Type == QORVA_ZEL_Enum) {
+        option.AllowedBegin = document.AllowedStrings.size();
+        for (const pugi::xml_node& entry : element.children(format::kEnum)) {
+            document.AllowedStrings.emplace_back(entry.attribute(format::kEnumValue).value());
+        }
+        option.AllowedCount = document.AllowedStrings.size() - option.AllowedBegin;
+    } else if (option.Type == QORVA_ZEL_Integer || option.Type == QORVA_ZEL_Float) {
+        const pugi::xml_node range = element.child(format::kRange);
+        option.MinValue = range.attribute(format::kMinValue).value();
+        option.MaxValue = range.attribute(format::kMaxValue).value();
+        option.NumSteps = range.attribute(format::kNumSteps).value();
+    }
+    return true;
+}
+
+} // namespace
+
+QORVA_ZEL_Value ReadStoredValue(const StoredOption& option) noexcept
+{
+    QORVA_ZEL_Value value{};
+    switch (option.Type) {
+    case QORVA_ZEL_Integer:
+        value.IntValue = ReadInt(option.Value);
+        break;
+    case QORVA_ZEL_Float:
+        value.FloatValue = ReadFloat(option.Value);
+        break;
+    case QORVA_ZEL_Bool:
+        value.BoolValue = ReadBool(option.Value) ? 1 : 0;
+        break;
+    default:
+        break;
+    }
+    return value;
+}
+
+OptionRecord MakeOptionRecord(const StoredOption& option, const SettingsDocument& document, std::u16string name)
+{
+    OptionRecord record;
+    record.Name = std::move(name);
+    record.Type = option.Type;
+    record.Value = ReadStoredValue(option);
+    switch (option.Type) {
+    case QORVA_ZEL_Integer:
+        record.MinValue.IntValue = ReadInt(option.MinValue);
+        record.MaxValue.IntValue = ReadInt(option.MaxValue);
+        record.NumSteps = ReadInt(option.NumSteps);
+        break;
+    case QORVA_ZEL_Float:
+        record.MinValue.FloatValue = ReadFloat(option.MinValue);
+        record.MaxValue.FloatValue = ReadFloat(option.MaxValue);
+        record.NumSteps = ReadInt(option.NumSteps);
+        break;
+    case QORVA_ZEL_Enum:
+        record.StringValue = FromUtf8(option.Value);
+        record.Values.reserve(option.AllowedCount);
+        for (std::size_t i = 0; i < option.AllowedCount; ++i) {
+            record.Values.push_back(FromUtf8(document.AllowedStrings[option.AllowedBegin + i]));
+        }
+        break;
+    default:
+        break;
+    }
+    return record;
+}
+
+bool ReadSettingsDocument(std::string bytes, SettingsDocument& out)
+{
+    // References are decoded (so every string the writer escapes comes back
+    // unchanged); line ends and white space in values are kept as they stand.
+    out.text_ = Utf16LeBytesToUtf8(bytes);
+    std::string().swap(bytes);
+    const pugi::xml_parse_result result = out.document_.load_buffer_inplace(
+        out.text_.data(), out.text_.size(), pugi::parse_declaration | pugi::parse_escapes, pugi::encoding_utf8);
+    if (IsParseFailure(result.status)) {
+        return false;
+    }
+    const pugi::xml_node settings = out.document_.child(format::kRoot).child(format::kGameSettings);
+    for (const pugi::xml_node& element : settings.children()) {
+        if (element.type() != pugi::node_element) {
+            continue;
+        }
+        if (format::NameIs(element.name(), format::kResolution)) {
+            ReadResolution(element, out.Resolution);
+        } else if (format::NameIs(element.name(), format::kOption)) {
+            StoredOption option;
+            if (ReadOption(element, out, option)) {
+                out.Options.push_back(option);
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace qorva_zel
