@@ -1,0 +1,184 @@
+"""The C records and functions of qorva_zel.h, through ctypes.
+
+Strings cross the boundary as zero-terminated UTF-16 code units
+(QORVA_ZEL_Char, 16 bits on every platform): arrays of c_uint16, never
+c_wchar_p, whose wchar_t is 32 bits on Linux.
+"""
+
+import ctypes
+import ctypes.util
+import os
+import sys
+from ctypes import POINTER, Structure, Union, c_float, c_int32, c_uint8, c_uint16, c_uint32
+
+LIBRARY_ENV = "QORVAZEL_LIBRARY"
+
+Char = c_uint16
+CharP = POINTER(Char)
+
+INTEGER, FLOAT, ENUM, BOOL = 0, 1, 2, 3
+
+_ENCODING = "utf-16-le" if sys.byteorder == "little" else "utf-16-be"
+
+
+class Value(Union):
+    """QORVA_ZEL_Value: as wide as a pointer."""
+
+    _fields_ = [("IntValue", c_int32), ("FloatValue", c_float), ("StringValue", CharP), ("BoolValue", c_uint8)]
+
+
+class Variant(Structure):
+    _fields_ = [("Type", c_int32), ("Value", Value)]
+
+
+class Range(Structure):
+    _fields_ = [("MinValue", Value), ("MaxValue", Value), ("NumSteps", c_int32)]
+
+
+class EnumList(Structure):
+    _fields_ = [("Values", POINTER(CharP)), ("NumValues", c_uint32)]
+
+
+class Limits(Union):
+    _fields_ = [("Range", Range), ("EnumList", EnumList)]
+
+
+class OptionDesc(Structure):
+    _fields_ = [("Name", CharP), ("Type", c_int32), ("Value", Value), ("Limits", Limits)]
+
+
+class AppInfo(Structure):
+    _fields_ = [(name, CharP) for name in
+                ("DisplayName", "VersionName", "InstallPath", "ConfigPath", "Executable", "ExecCmd")]
+
+
+class Version(Structure):
+    _fields_ = [("Major", c_uint32), ("Minor", c_uint32), ("Build", c_uint32), ("Revision", c_uint32)]
+
+
+class Resolution(Structure):
+    _fields_ = [("Width", c_uint32), ("Height", c_uint32), ("RefreshRate", c_float)]
+
+
+def to_units(text):
+    """A zero-terminated UTF-16 copy of text (kept alive by the caller)."""
+    if not isinstance(text, str):
+        raise TypeError(f"expected a str, not {type(text).__name__}")
+    data = text.encode(_ENCODING, "surrogatepass") + b"\0\0"
+    return (Char * (len(data) // 2)).from_buffer_copy(data)
+
+
+def from_units(pointer):
+    """The str of a zero-terminated UTF-16 string."""
+    if not pointer:
+        return ""
+    n = 0
+    while pointer[n] != 0:
+        n += 1
+    return ctypes.string_at(pointer, 2 * n).decode(_ENCODING, "surrogatepass")
+
+
+class LibraryNotFoundError(OSError):
+    """The native library could not be loaded; tried lists (place, reason)."""
+
+    def __init__(self, tried):
+        self.tried = tried
+        lines = "\n".join(f"  {place}: {reason}" for place, reason in tried)
+        super().__init__(
+            f"the Qorva Zel library could not be loaded; tried, in this order:\n{lines}\n"
+            f"Set {LIBRARY_ENV} to the library's path, or put it beside the qorvazel package.")
+
+
+LibraryNotFoundError.__module__ = "qorvazel"
+
+
+def _file_names():
+    if sys.platform == "win32":
+        return ["qorva_zel.dll"]
+    if sys.platform == "darwin":
+        return ["libqorva_zel.2.dylib", "libqorva_zel.dylib"]
+    return ["libqorva_zel.so.2", "libqorva_zel.so"]
+
+
+def find_and_load(environ=None, here=None):
+    """Loads the library: the path in QORVAZEL_LIBRARY when it is set (and
+    only that one: a named library that does not load is an error), else a
+    file beside this package, else the system's search path."""
+    environ = os.environ if environ is None else environ
+    here = os.path.dirname(os.path.abspath(__file__)) if here is None else here
+    tried = []
+
+    def attempt(place):
+        try:
+            return ctypes.CDLL(place)
+        except OSError as error:
+            tried.append((place, str(error) or "cannot be loaded"))
+            return None
+
+    named = environ.get(LIBRARY_ENV)
+    if named:
+        lib = attempt(named)
+        if lib is None:
+            tried[-1] = (f"{LIBRARY_ENV}={named}", tried[-1][1])
+            raise LibraryNotFoundError(tried)
+        return lib
+    tried.append((LIBRARY_ENV, "not set"))
+
+    for directory in (here, os.path.dirname(here)):
+        for name in _file_names():
+            path = os.path.join(directory, name)
+            if os.path.exists(path):
+                lib = attempt(path)
+                if lib is not None:
+                    return lib
+            else:
+                tried.append((path, "no such file"))
+
+    for name in _file_names():
+        lib = attempt(name)  # the dynamic loader's search path
+        if lib is not None:
+            return lib
+    found = ctypes.util.find_library("qorva_zel")
+    if found:
+        lib = attempt(found)
+        if lib is not None:
+            return lib
+    else:
+        tried.append(("ctypes.util.find_library('qorva_zel')", "nothing found"))
+    raise LibraryNotFoundError(tried)
+
+
+def declare(lib):
+    """Gives every function its C signature."""
+    status = c_int32
+    signatures = {
+        "QORVA_ZEL_InitializeSDK": (status, [POINTER(AppInfo), POINTER(Version)]),
+        "QORVA_ZEL_ReleaseSDK": (status, []),
+        "QORVA_ZEL_LoadConfigFile": (status, []),
+        "QORVA_ZEL_SaveConfigFile": (status, [c_uint32]),
+        "QORVA_ZEL_RegisterOption": (status, [POINTER(OptionDesc)]),
+        "QORVA_ZEL_RegisterResolutions": (status, [POINTER(Resolution), c_uint32]),
+        "QORVA_ZEL_ReleaseVariant": (None, [POINTER(Variant)]),
+        "QORVA_ZEL_GetOptionValue": (status, [POINTER(Variant), CharP]),
+        "QORVA_ZEL_SetOptionValue": (status, [POINTER(Variant), CharP]),
+        "QORVA_ZEL_GetResolution": (status, [POINTER(Resolution)]),
+        "QORVA_ZEL_SetResolution": (status, [POINTER(Resolution)]),
+        "QORVA_ZEL_CheckForDirtyOptions": (status, []),
+        "QORVA_ZEL_GetVersion": (Version, []),
+    }
+    for name, (restype, argtypes) in signatures.items():
+        function = getattr(lib, name)
+        function.restype = restype
+        function.argtypes = argtypes
+    return lib
+
+
+_lib = None
+
+
+def library():
+    """The loaded library, loaded on first use."""
+    global _lib
+    if _lib is None:
+        _lib = declare(find_and_load())
+    return _lib
