@@ -20,9 +20,17 @@
  *    in is copied; the caller keeps ownership of its own memory. The only
  *    string handed out is the StringValue of an Enum variant filled by
  *    QORVA_ZEL_GetOptionValue; give it back with QORVA_ZEL_ReleaseVariant.
- *  - Running out of memory inside the library is not a status code: when this
- *    header is used from C++, std::bad_alloc leaves the function (with the
- *    lock released and the library's state consistent).
+ *  - Running out of memory: QORVA_ZEL_LoadConfigFile reports it as
+ *    QORVA_ZEL_ERROR_FILE (the file could not be loaded; nothing changed).
+ *    Every other function lets std::bad_alloc leave it, with the lock
+ *    released and the state as before the call or as after a successful one.
+ *    A C caller cannot catch it: the process terminates, as for any C++
+ *    exception that reaches C frames. A C++ caller catches it when the
+ *    library and the caller share one C++ run-time and its exception model:
+ *    with the MinGW-built DLL that means a MinGW-built caller with the same
+ *    libstdc++; an MSVC caller (even with /EHsc, which assumes extern "C"
+ *    functions do not throw) cannot catch it and should treat memory
+ *    exhaustion inside the library as fatal.
  *
  * This header compiles as C99 and as C++.
  */
