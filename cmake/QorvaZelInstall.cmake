@@ -1,6 +1,7 @@
-# What `cmake --install` puts in place: the header, the shared library with
+# What `cmake --install` puts in place: the headers, the shared library with
 # its SONAME links, the CMake package QorvaZel (target QorvaZel::QorvaZel and
-# a version file) and the pkg-config file qorvazel.pc. pugixml is a private
+# a version file), the pkg-config file qorvazel.pc and the C# and Python
+# bindings under share/qorvazel/. pugixml is a private
 # dependency of the shared library, so neither package asks for it. The
 # object library and the internal archive of the tests are not installed.
 include(CMakePackageConfigHelpers)
@@ -17,8 +18,20 @@ install(TARGETS qorva_zel
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Development)
 
-install(FILES "${PROJECT_SOURCE_DIR}/include/qorva_zel.h"
+install(FILES "${PROJECT_SOURCE_DIR}/include/qorva_zel.h" "${PROJECT_SOURCE_DIR}/include/qorva_zel.hpp"
   DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT Development)
+
+# The bindings: the C# file to drop into a game project and the Python
+# package, under share/qorvazel/.
+if(EXISTS "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZel.cs")
+  install(FILES "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZel.cs"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/csharp" COMPONENT Development)
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/bindings/python/qorvazel"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/python" COMPONENT Development
+    PATTERN "__pycache__" EXCLUDE)
+  install(FILES "${PROJECT_SOURCE_DIR}/bindings/python/pyproject.toml" "${PROJECT_SOURCE_DIR}/bindings/python/README.md"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/python" COMPONENT Development)
+endif()
 
 install(EXPORT QorvaZelTargets
   NAMESPACE QorvaZel::

@@ -103,7 +103,9 @@ def _file_names():
 def find_and_load(environ=None, here=None):
     """Loads the library: the path in QORVAZEL_LIBRARY when it is set (and
     only that one: a named library that does not load is an error), else a
-    file beside this package, else the system's search path."""
+    file beside this package or in the directory above it (or, for the
+    package installed under <prefix>/share/qorvazel/python, in <prefix>/lib),
+    else the system's search path."""
     environ = os.environ if environ is None else environ
     here = os.path.dirname(os.path.abspath(__file__)) if here is None else here
     tried = []
@@ -124,7 +126,11 @@ def find_and_load(environ=None, here=None):
         return lib
     tried.append((LIBRARY_ENV, "not set"))
 
-    for directory in (here, os.path.dirname(here)):
+    places = [here, os.path.dirname(here)]
+    parts = os.path.normpath(here).split(os.sep)
+    if parts[-4:-1] == ["share", "qorvazel", "python"]:  # installed: <prefix>/share/qorvazel/python/qorvazel
+        places.append(os.sep.join(parts[:-4] + ["lib"]))
+    for directory in places:
         for name in _file_names():
             path = os.path.join(directory, name)
             if os.path.exists(path):
