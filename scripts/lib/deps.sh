@@ -8,6 +8,7 @@ QORVA_ZEL_PACKAGES=(
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils python3 locales
   libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang
+  mono-mcs mono-runtime # the C# binding's tests
 )
 
 # qz_missing_packages NAME...: prints those of the names that are not installed.
