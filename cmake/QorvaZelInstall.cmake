@@ -9,10 +9,20 @@ include(CMakePackageConfigHelpers)
 set(QORVA_ZEL_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/QorvaZel"
     CACHE STRING "Where the CMake package files are installed, relative to the prefix")
 
-set_target_properties(qorva_zel PROPERTIES EXPORT_NAME QorvaZel)
+# The shared library is QorvaZel::QorvaZel in QorvaZelTargets.cmake; the
+# static one (QORVA_ZEL_BUILD_SHARED=OFF) is QorvaZel::QorvaZelStatic in
+# QorvaZelStaticTargets.cmake, so that both builds can be installed into one
+# prefix and the package offers what it finds there.
+if(QORVA_ZEL_BUILD_SHARED)
+  set(_qz_export QorvaZelTargets)
+  set_target_properties(qorva_zel PROPERTIES EXPORT_NAME QorvaZel)
+else()
+  set(_qz_export QorvaZelStaticTargets)
+  set_target_properties(qorva_zel PROPERTIES EXPORT_NAME QorvaZelStatic)
+endif()
 
 install(TARGETS qorva_zel
-  EXPORT QorvaZelTargets
+  EXPORT ${_qz_export}
   LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Runtime
           NAMELINK_COMPONENT Development
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime
@@ -33,9 +43,9 @@ if(EXISTS "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZel.cs")
     DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/python" COMPONENT Development)
 endif()
 
-install(EXPORT QorvaZelTargets
+install(EXPORT ${_qz_export}
   NAMESPACE QorvaZel::
-  FILE QorvaZelTargets.cmake
+  FILE ${_qz_export}.cmake
   DESTINATION "${QORVA_ZEL_INSTALL_CMAKEDIR}" COMPONENT Development)
 
 configure_package_config_file(
@@ -64,6 +74,13 @@ else()
   set(QORVA_ZEL_PC_PREFIX "\${pcfiledir}/${_qorva_zel_up}")
   set(QORVA_ZEL_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
   set(QORVA_ZEL_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
+# What `pkg-config --static` adds for the static library: the C++ run-time
+# it needs (pugixml is inside it) and QORVA_ZEL_STATIC for the header.
+if(WIN32)
+  set(QORVA_ZEL_PC_LIBS_PRIVATE "-lstdc++ -lpthread")
+else()
+  set(QORVA_ZEL_PC_LIBS_PRIVATE "-lstdc++ -lm")
 endif()
 configure_file("${CMAKE_CURRENT_LIST_DIR}/qorvazel.pc.in" "${PROJECT_BINARY_DIR}/qorvazel.pc" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/qorvazel.pc"
