@@ -57,16 +57,4 @@ bool HasRequiredPointers(const QORVA_ZEL_OptionDesc& desc)
     return true;
 }
 
-QORVA_ZEL_Variant AsVariant(const OptionRecord& record)
-{
-    QORVA_ZEL_Variant variant{};
-    variant.Type = static_cast<QORVA_ZEL_OptionType>(record.Type);
-    if (record.Type == QORVA_ZEL_Enum) {
-        variant.Value.StringValue = reinterpret_cast<const QORVA_ZEL_Char*>(record.StringValue.c_str());
-    } else {
-        variant.Value = record.Value;
-    }
-    return variant;
-}
-
 } // namespace qorva_zel

@@ -36,8 +36,4 @@ OptionRecord CopyOptionRecord(const QORVA_ZEL_OptionDesc& desc);
 // True when a descriptor holds every pointer its type needs.
 bool HasRequiredPointers(const QORVA_ZEL_OptionDesc& desc);
 
-// The record's type and value as a variant. For an Enum the string points
-// into the record and lives as long as it does.
-QORVA_ZEL_Variant AsVariant(const OptionRecord& record);
-
 } // namespace qorva_zel
