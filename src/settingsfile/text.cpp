@@ -93,7 +93,17 @@ std::u16string FromUtf8(std::string_view text)
 void AppendFromUtf8(std::string_view text, std::u16string& out)
 {
     constexpr char32_t kReplacement = 0xFFFD;
+    // A leading run of ASCII, which names and values almost always are
+    // wholly, goes over in one step.
     std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) {
+        ++i;
+    }
+    const std::size_t start = out.size();
+    out.resize(start + i);
+    for (std::size_t k = 0; k < i; ++k) {
+        out[start + k] = static_cast<char16_t>(text[k]);
+    }
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
         std::size_t length = 0;
@@ -136,20 +146,27 @@ std::string Utf16LeBytesToUtf8(std::string_view bytes)
     const auto unitAt = [data](std::size_t i) { return static_cast<char32_t>(data[2 * i] | (data[2 * i + 1] << 8)); };
     const std::size_t begin = end > 0 && unitAt(0) == 0xFEFF ? 1 : 0;
 
-    // Four units at a time while they are ASCII, which settings files almost
+    // Eight units at a time while they are ASCII, which settings files almost
     // wholly are: each is its low byte.
-    const auto fourAscii = [data](std::size_t i, std::uint64_t& four) {
-        std::memcpy(&four, data + 2 * i, sizeof four);
-        return kLittleEndian && (four & 0xFF80FF80FF80FF80ull) == 0;
+    const auto eightAscii = [data](std::size_t i, std::uint64_t& low, std::uint64_t& high) {
+        std::memcpy(&low, data + 2 * i, sizeof low);
+        std::memcpy(&high, data + 2 * i + 8, sizeof high);
+        return kLittleEndian && ((low | high) & 0xFF80FF80FF80FF80ull) == 0;
+    };
+    // The low bytes of four ASCII units, in order, in the low 32 bits.
+    const auto pack = [](std::uint64_t four) {
+        four = (four | (four >> 8)) & 0x0000FFFF0000FFFFull;
+        return (four | (four >> 16)) & 0x00000000FFFFFFFFull;
     };
 
     // First the exact length, so that the text is allocated once.
     std::size_t length = 0;
     for (std::size_t i = begin; i < end;) {
-        std::uint64_t four = 0;
-        if (i + 4 <= end && fourAscii(i, four)) {
-            length += 4;
-            i += 4;
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        if (i + 8 <= end && eightAscii(i, low, high)) {
+            length += 8;
+            i += 8;
             continue;
         }
         const char32_t unit = unitAt(i);
@@ -169,14 +186,13 @@ std::string Utf16LeBytesToUtf8(std::string_view bytes)
     std::string out(length, '\0');
     char* next = out.data();
     for (std::size_t i = begin; i < end;) {
-        std::uint64_t four = 0;
-        if (i + 4 <= end && fourAscii(i, four)) {
-            next[0] = static_cast<char>(four);
-            next[1] = static_cast<char>(four >> 16);
-            next[2] = static_cast<char>(four >> 32);
-            next[3] = static_cast<char>(four >> 48);
-            next += 4;
-            i += 4;
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        if (i + 8 <= end && eightAscii(i, low, high)) {
+            const std::uint64_t eight = pack(low) | (pack(high) << 32);
+            std::memcpy(next, &eight, sizeof eight);
+            next += 8;
+            i += 8;
             continue;
         }
         char32_t cp = unitAt(i);
