@@ -268,6 +268,11 @@ main() {
   mkdir -p "$deps" "$prefix"
   build_pugixml
   build_googletest
+  # --deps: only steps 1 and 2 (scripts/release.sh builds its own trees on them).
+  if [[ "${1:-}" == --deps ]]; then
+    say "dependencies ready in $prefix"
+    return 0
+  fi
   trap stop_wine EXIT
   prepare_wine
 
