@@ -11,7 +11,6 @@ endif()
 # instrumentation, so the fuzzer sees the library's branches; the fuzz targets
 # alone link libFuzzer's run-time. Without it the fuzz targets are corpus
 # replay programs that any compiler builds.
-option(QORVA_ZEL_LIBFUZZER "Build the fuzz targets for libFuzzer (clang)" OFF)
 if(QORVA_ZEL_LIBFUZZER)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "QORVA_ZEL_LIBFUZZER needs clang (the compiler is ${CMAKE_CXX_COMPILER_ID})")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and tests the library the way CI does: installs missing Debian
-# packages, then runs each stage below in order and stops at the first that
-# fails. A stage is one line `stage NAME command...`; add more at the end.
+# packages, runs the CMake workflows of CMakePresets.json (each configures,
+# builds and tests in build/<preset>), fuzzes under libFuzzer, and writes the
+# figures that the tests printed to build/figures.txt. Each stage is one line
+# `stage NAME command...`; the run stops at the first that fails.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,7 +11,11 @@ cd "$root"
 # shellcheck source=scripts/lib/deps.sh
 source scripts/lib/deps.sh
 
+# cmake --build and ctest of every workflow use all cores.
 parallel=$(nproc 2>/dev/null || echo 2)
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$parallel}
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-$parallel}
+
 # Every stage's output also goes to this log; the FIGURE lines in it end up in
 # build/figures.txt, from which scripts/figures.sh writes docs/hardening.md.
 mkdir -p build
@@ -29,7 +35,7 @@ stage() {
   "$@" 2>&1 | tee -a "$log"
   local took=$((SECONDS - started))
   echo "==== [$name] passed in ${took}s"
-  finished+=("$(printf '%-16s %4ss' "$name" "$took")")
+  finished+=("$(printf '%-12s %4ss' "$name" "$took")")
   current_stage=""
 }
 
@@ -52,117 +58,59 @@ report() {
 }
 trap report EXIT
 
-# configure DIR C_COMPILER CXX_COMPILER [CMAKE_ARG...]
-configure() {
-  local dir=$1 cc=$2 cxx=$3
-  shift 3
-  cmake -S . -B "$dir" -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" \
-    -DQORVA_ZEL_WERROR=ON -DQORVA_ZEL_BUILD_TESTS=ON -DQORVA_ZEL_BUILD_EXAMPLES=ON "$@"
-}
-
-build() {
-  cmake --build "$1" --parallel "$parallel"
-}
-
-# run_ctest DIR: every test of the build; an empty test list is a failure.
-run_ctest() {
-  (cd "$1" && ctest --output-on-failure --no-tests=error -j"$parallel")
-}
-
-# run_example DIR: the example settings menu twice in a fresh directory. Each
-# run checks every status itself; the second must load what the first saved.
-run_example() {
-  local program=$1/examples/settings_menu dir run ok=1
-  dir=$(mktemp -d "${TMPDIR:-/tmp}/qorva-zel-example.XXXXXX")
-  for run in 1 2; do
-    if ! "$program" "$dir" >"$dir/run$run.log" 2>&1; then
-      ok=0
-    fi
-  done
-  if ! grep -q -E '^ +load settings file +-> +0 QORVA_ZEL_OK$' "$dir/run2.log"; then
-    echo "the second run did not load the settings file of the first"
-    ok=0
-  fi
-  if ((ok)); then
-    echo "both runs returned every documented status; the second loaded the first one's file"
-  else
-    for run in 1 2; do
-      echo "---- run $run"
-      cat "$dir/run$run.log"
-    done
-  fi
-  rm -rf "$dir"
-  ((ok))
-}
-
-stage packages        qz_install_packages
-stage locale          qz_prepare_locale
-
-stage gcc-configure   configure build/gcc gcc g++
-stage gcc-build       build build/gcc
-stage gcc-ctest       run_ctest build/gcc
-stage gcc-example     run_example build/gcc
-
-stage clang-configure configure build/clang clang clang++ -DCMAKE_BUILD_TYPE=Debug
-stage clang-build     build build/clang
-stage clang-ctest     run_ctest build/clang
-
-# ---- Sanitizers and fuzzing ----------------------------------------------------------
-# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# concurrency stress test under ThreadSanitizer, and each fuzz target for a
-# bounded time under libFuzzer with both sanitizers. Any report fails the run.
-# Figures are printed as "FIGURE <name> <value>" lines.
-
-# The sanitizers' run-time options; each stage below that runs sanitized
-# programs exports them for its own run only.
-qz_asan_options=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
-qz_ubsan_options=print_stacktrace=1:halt_on_error=1
-qz_tsan_options=halt_on_error=1:second_deadlock_stack=1
-
-# print_figures LOG: the FIGURE lines of a log, each once, without ctest's prefixes.
+# print_figures LOG: the "FIGURE <name> <value>" lines of a log, each once.
 print_figures() {
   grep -o 'FIGURE [A-Za-z0-9_]* [0-9][0-9.]*' "$1" | awk '!seen[$0]++' || true
 }
 
-# run_ctest_counted NAME DIR: run_ctest, then "FIGURE NAME_tests_passed N".
-run_ctest_counted() {
-  local name=$1 dir=$2 log passed
-  local -x ASAN_OPTIONS=$qz_asan_options UBSAN_OPTIONS=$qz_ubsan_options
-  log=$(mktemp "${TMPDIR:-/tmp}/qorva-zel-ctest.XXXXXX")
-  if ! run_ctest "$dir" >"$log" 2>&1; then
-    cat "$log"
-    rm -f "$log"
+# workflow PRESET [FIGURE-PREFIX]: `cmake --workflow --preset PRESET`, then
+# the figures of its test run. CTest keeps every test's whole output in
+# Testing/Temporary/LastTest.log, passing tests included, so the figures that
+# the fault, allocation-failure and stress tests print come from the run that
+# tested them. A test that prints "FIGURE+ <name> <value>" gives a part of a
+# figure: the parts of all its tests (CTest runs each test case on its own)
+# are added up. With FIGURE-PREFIX it also prints the number of tests that
+# passed as PREFIX_tests_passed.
+workflow() {
+  local preset=$1 prefix=${2:-} last=build/$1/Testing/Temporary/LastTest.log out total
+  out=$(mktemp "${TMPDIR:-/tmp}/qorva-zel-workflow.XXXXXX")
+  if ! cmake --workflow --preset "$preset" 2>&1 | tee "$out"; then
+    rm -f "$out"
     return 1
   fi
-  cat "$log"
-  passed=$(grep -oE '0 tests failed out of [0-9]+' "$log" | awk '{print $NF}')
-  rm -f "$log"
-  echo "FIGURE ${name}_tests_passed ${passed:-0}"
-  echo "FIGURE ${name}_reports 0" # any report fails a test, and so this stage
-}
-
-# run_ctest_figures DIR [CTEST_ARG...]: run_ctest's run, verbose into a log,
-# then the figures that the tests printed.
-run_ctest_figures() {
-  local dir=$1 log
-  shift
-  log=$(mktemp "${TMPDIR:-/tmp}/qorva-zel-ctest.XXXXXX")
-  if ! (cd "$dir" && ctest --output-on-failure --no-tests=error -j"$parallel" -V "$@") >"$log" 2>&1; then
-    grep -v '^[0-9]*: ' "$log" | tail -n 150
-    rm -f "$log"
-    return 1
+  if [[ -f "$last" ]]; then
+    grep -o 'FIGURE+\? [A-Za-z0-9_]* [0-9][0-9.]*' "$last" |
+      awk '$1 == "FIGURE" && !seen[$2]++ { print }
+           $1 == "FIGURE+" { if (!($2 in sum)) order[n++] = $2; sum[$2] += $3 }
+           END { for (i = 0; i < n; i++) print "FIGURE " order[i] " " sum[order[i]] }' || true
   fi
-  grep -E '(Passed|tests passed)' "$log" || true
-  print_figures "$log"
-  rm -f "$log"
+  if [[ -n "$prefix" ]]; then
+    total=$(grep -oE '0 tests failed out of [0-9]+' "$out" | tail -n 1 | awk '{print $NF}')
+    echo "FIGURE ${prefix}_tests_passed ${total:-0}"
+  fi
+  rm -f "$out"
 }
 
-# run_tsan_stress DIR: the concurrency stress test of a ThreadSanitizer build.
-run_tsan_stress() {
-  local -x TSAN_OPTIONS=$qz_tsan_options
-  run_ctest_figures "$1" -R '^concurrency_stress_test\.'
-  echo "FIGURE tsan_reports 0" # halt_on_error: any report fails the test
+# coverage: the coverage workflow, then gcovr's totals as figures.
+coverage() {
+  local out
+  out=$(mktemp "${TMPDIR:-/tmp}/qorva-zel-coverage.XXXXXX")
+  workflow coverage | tee "$out"
+  # gcovr's summary: "lines: 96.3% (1234 out of 1281)", "branches: ...".
+  sed -n -E 's/^([0-9]+: )?(lines|branches): ([0-9.]+)%.*/FIGURE coverage_\2_percent \3/p' "$out"
+  rm -f "$out"
 }
+
+# ---- Sanitizers and fuzzing ----------------------------------------------------------
+# The asan preset runs the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the tsan preset the concurrency stress test
+# under ThreadSanitizer (their run-time options are in CMakePresets.json);
+# any report fails a test. The fuzz preset builds each fuzz target for
+# libFuzzer with both sanitizers, and run_fuzzers runs it for a bounded time.
+
+# The sanitizers' run-time options for the fuzz runs.
+qz_asan_options=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
+qz_ubsan_options=print_stacktrace=1:halt_on_error=1
 
 # run_fuzzers DIR TARGET...: each target under libFuzzer on a copy of its seed
 # corpus (the repository is not touched), all at once, for
@@ -216,47 +164,28 @@ run_fuzzers() {
   ((ok))
 }
 
-stage asan-configure  configure build/asan clang clang++ "-DQORVA_ZEL_SANITIZE=address;undefined" \
-                        -DQORVA_ZEL_BUILD_EXAMPLES=OFF -DQORVA_ZEL_BUILD_BENCHMARKS=OFF
-stage asan-build      build build/asan
-stage asan-ctest      run_ctest_counted asan_ubsan build/asan
-
-stage tsan-configure  configure build/tsan clang clang++ -DQORVA_ZEL_SANITIZE=thread \
-                        -DQORVA_ZEL_BUILD_EXAMPLES=OFF -DQORVA_ZEL_BUILD_BENCHMARKS=OFF -DQORVA_ZEL_BUILD_FUZZERS=OFF
-stage tsan-build      cmake --build build/tsan --parallel "$parallel" --target concurrency_stress_test
-stage tsan-stress     run_tsan_stress build/tsan
-
-stage fuzz-configure  configure build/fuzz clang clang++ "-DQORVA_ZEL_SANITIZE=address;undefined" -DQORVA_ZEL_LIBFUZZER=ON \
-                        -DQORVA_ZEL_BUILD_TESTS=OFF -DQORVA_ZEL_BUILD_EXAMPLES=OFF -DQORVA_ZEL_BUILD_BENCHMARKS=OFF
-stage fuzz-build      cmake --build build/fuzz --parallel "$parallel" --target fuzz_load_save fuzz_api
-stage fuzz-run        run_fuzzers build/fuzz fuzz_load_save fuzz_api
-
-# ---- Fault and allocation-failure injection ------------------------------------------
-# ctest hides what passing tests print, so the two injection tests run once
-# more on their own for their "FIGURE <name> <value>" lines.
-
-# run_figure_tests DIR TEST...: each test program of DIR/tests; prints its
-# FIGURE lines when it passes and its whole output when it fails.
-run_figure_tests() {
-  local dir=$1 test log ok=1
-  shift
-  for test in "$@"; do
-    log=$(mktemp "${TMPDIR:-/tmp}/qorva-zel-figures.XXXXXX")
-    if "$dir/tests/$test" --gtest_brief=1 >"$log" 2>&1; then
-      echo "$test: $(grep -E '^\[  PASSED  \]' "$log")"
-      grep -E '^FIGURE ' "$log" || true
-    else
-      ok=0
-      cat "$log"
-    fi
-    rm -f "$log"
-  done
-  ((ok))
+# asan and tsan: the workflow, and the reports it found (any fails it).
+asan() {
+  workflow asan asan_ubsan
+  echo "FIGURE asan_ubsan_reports 0"
+}
+tsan() {
+  workflow tsan
+  echo "FIGURE tsan_reports 0"
 }
 
-stage fault-figures   run_figure_tests build/gcc save_fault_injection_test alloc_failure_test
+stage packages   qz_install_packages
+stage locale     qz_prepare_locale
+
+stage gcc        workflow gcc
+stage clang      workflow clang
+stage asan       asan
+stage tsan       tsan
+stage coverage   coverage
+stage fuzz       workflow fuzz
+stage fuzz-run   run_fuzzers build/fuzz fuzz_load_save fuzz_api
 
 # ---- Windows ---------------------------------------------------------------------------
-# qorva_zel.dll cross-built with MinGW-w64 and its tests run under Wine (see
-# scripts/windows.sh; its dependencies and Wine prefix are kept in build/windows).
-stage windows         scripts/windows.sh
+# qorva_zel.dll cross-built with MinGW-w64 and its tests run under Wine: the
+# dependencies (kept in build/windows), then the mingw-wine workflow.
+stage mingw-wine scripts/windows.sh

@@ -2,7 +2,8 @@
 # Builds the library as a Windows DLL on this Debian machine with MinGW-w64
 # and runs its tests against the DLL under Wine.
 #
-#   scripts/windows.sh
+#   scripts/windows.sh        the dependencies, then the mingw-wine workflow
+#   scripts/windows.sh --deps the dependencies alone (steps 1 and 2)
 #
 # Steps:
 #  1. Installs the missing Debian packages (MinGW-w64, Wine, dpkg-dev and the
@@ -11,13 +12,12 @@
 #     release's main component when there is none) and builds it, and
 #     GoogleTest from /usr/src/googletest, for Windows. Both are kept in
 #     build/windows/deps, so later runs skip this step.
-#  3. Builds qorva_zel.dll, its import library, the tests and the example in
-#     build/windows/qorva_zel (warnings as errors).
-#  4. Runs every test with CTest, each test program under Wine, in a Wine
-#     prefix of its own (build/windows/wine), made on the first run; then
-#     the example twice, the second run loading what the first saved.
-#
-# Environment: QORVA_ZEL_WINDOWS_DIR moves build/windows elsewhere.
+#  3. Runs `cmake --workflow --preset mingw-wine` (CMakePresets.json): builds
+#     qorva_zel.dll, its import library, the tests and the example in
+#     build/mingw-wine (warnings as errors) and runs every test with CTest,
+#     each program under Wine (scripts/lib/wine_emulator.sh, with a Wine
+#     prefix of its own in build/windows/wine), the example's two runs
+#     included.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -25,10 +25,10 @@ cd "$root"
 # shellcheck source=scripts/lib/deps.sh
 source scripts/lib/deps.sh
 
-out=${QORVA_ZEL_WINDOWS_DIR:-$root/build/windows}
+# The mingw-wine preset finds the dependencies here.
+out=$root/build/windows
 deps=$out/deps
 prefix=$deps/prefix
-build=$out/qorva_zel
 toolchain=$root/cmake/toolchains/mingw-w64-x86_64.cmake
 parallel=$(nproc 2>/dev/null || echo 2)
 deb_src_file=/etc/apt/sources.list.d/qorva-zel-deb-src.sources
@@ -185,79 +185,11 @@ build_googletest() {
   echo "$want" >"$stamp"
 }
 
-# ---- 3. and 4. The library and its tests -------------------------------------
-
-export WINEPREFIX=$out/wine
-export WINEDEBUG=-all
-# No Mono or Gecko: nothing here needs them, and there is no network for them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-stop_wine() {
-  wineserver -k >/dev/null 2>&1 || true
-}
-
-prepare_wine() {
-  if [[ -f "$WINEPREFIX/system.reg" ]]; then
-    say "Wine prefix $WINEPREFIX (ready)"
-  else
-    say "making the Wine prefix $WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    wineboot --init >/dev/null 2>&1
-    wineserver -w
-    [[ -f "$WINEPREFIX/system.reg" ]] || { say "wineboot made no prefix" >&2; return 1; }
-  fi
-  # One Wine server for the whole run (test discovery, the tests, the
-  # example) instead of one that stops whenever no program runs for a moment
-  # and starts again with the next; stop_wine ends it.
-  wineserver -p >/dev/null 2>&1 9>&-
-  # The first program of a server starts Wine's own background programs
-  # (services.exe, explorer.exe, ...), which inherit its standard output and
-  # error and keep them open while they run: whoever reads those to the end,
-  # as the test discovery does, would wait for ever. Started here, with
-  # nothing open, they hold no pipe of a test.
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&-
-}
-
-configure_library() {
-  # The emulator runs every test program (and the test discovery) under Wine.
-  cmake -S "$root" -B "$build" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="env;WINEPREFIX=$WINEPREFIX;WINEDEBUG=-all;WINEDLLOVERRIDES=$WINEDLLOVERRIDES;wine" \
-    -Dpugixml_DIR="$prefix/lib/cmake/pugixml" \
-    -DGTest_DIR="$prefix/lib/cmake/GTest" \
-    -DQORVA_ZEL_WERROR=ON -DQORVA_ZEL_BUILD_TESTS=ON -DQORVA_ZEL_BUILD_EXAMPLES=ON \
-    -DQORVA_ZEL_BUILD_BENCHMARKS=OFF
-}
-
-# The example settings menu twice under Wine in a fresh directory, as
-# scripts/test.sh runs it on Linux: the second run must load the first one's
-# file.
-run_example() {
-  local dir run ok=1
-  rm -rf "$out/example"
-  mkdir -p "$out/example"
-  dir=$(cd "$out/example" && pwd)
-  for run in 1 2; do
-    # Wine sees the Linux file system as drive Z:.
-    if ! wine "$build/bin/settings_menu.exe" "Z:${dir//\//\\}" 2>&1 | tr -d '\r' >"$dir/run$run.log"; then
-      ok=0
-    fi
-  done
-  if ! grep -q -E '^ +load settings file +-> +0 QORVA_ZEL_OK$' "$dir/run2.log"; then
-    say "the example's second run did not load the settings file of the first"
-    ok=0
-  fi
-  if ((ok)); then
-    say "example: both runs returned every documented status; the second loaded the first one's file"
-  else
-    cat "$dir/run1.log" "$dir/run2.log"
-  fi
-  ((ok))
-}
+# ---- 3. The library and its tests ------------------------------------------
 
 main() {
-  # One run at a time per build directory: two would build into the same
-  # files and share one Wine prefix.
+  # One run at a time: two would build into the same files and share one
+  # Wine prefix.
   mkdir -p "$out"
   exec 9>"$out/.lock"
   if ! flock -n 9; then
@@ -273,15 +205,10 @@ main() {
     say "dependencies ready in $prefix"
     return 0
   fi
-  trap stop_wine EXIT
-  prepare_wine
-
-  configure_library
-  cmake --build "$build" --parallel "$parallel"
-  say "qorva_zel.dll: $(x86_64-w64-mingw32-objdump -p "$build/bin/qorva_zel.dll" | grep -c '^[[:space:]]*\[ *[0-9]*\] QORVA_ZEL_') exported functions;" \
-    "DLLs it loads: $(x86_64-w64-mingw32-objdump -p "$build/bin/qorva_zel.dll" | awk '/DLL Name:/ { printf "%s ", $3 }')"
-  (cd "$build" && ctest --output-on-failure --no-tests=error -j"$parallel")
-  run_example
+  # The emulator leaves a Wine server running for the programs that follow
+  # one another; it is stopped when the workflow ends.
+  trap 'WINEPREFIX=$out/wine wineserver -k >/dev/null 2>&1 || true' EXIT
+  cmake --workflow --preset mingw-wine 9>&-
 }
 
 main "$@"

@@ -1,12 +1,14 @@
 # shellcheck shell=bash
 # Debian packages the build, the tests and the example need, and the one
-# function that installs the missing ones. Sourced by scripts/demo.sh and
-# scripts/test.sh.
+# function that installs the missing ones. Sourced by scripts/demo.sh,
+# scripts/test.sh and scripts/bench.sh (scripts/windows.sh adds the Windows
+# cross-build's own).
 
 QORVA_ZEL_PACKAGES=(
   cmake g++ clang make pkg-config
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils python3 locales
+  gcovr # the coverage workflow's report
   libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang
   mono-mcs mono-runtime # the C# binding's tests
 )

@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     std::error_code error;
     const bool installed = !library.empty() &&
                            fs::equivalent(library.parent_path(), fs::path(EXPECTED_LIBDIR), error);
-    ExpectTrue("the library comes from the install", installed);
+    ExpectTrue("the library comes from the expected directory", installed);
     std::printf("consumer_cxx: running with %s\n", library.c_str());
 #endif
 
@@ -141,6 +141,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "consumer_cxx: %d failure(s)\n", failures);
         return 1;
     }
-    std::printf("consumer_cxx: find_package build, save and load through the installed library: all as expected\n");
+    std::printf("consumer_cxx: save and load through the library it was built with: all as expected\n");
     return 0;
 }

@@ -1,0 +1,38 @@
+# QORVA_ZEL_COVERAGE (GCC): every target is compiled and linked with
+# --coverage, and qorva_zel_coverage_report() registers two CTest tests,
+# labelled "coverage" so that no other selection runs them:
+#   coverage_reset   removes the counters (.gcda files) of earlier runs
+#   coverage_report  gcovr's line and branch coverage of src/, a table per
+#                    file and the totals; fails below QORVA_ZEL_COVERAGE_FAIL_UNDER
+# The coverage workflow (CMakePresets.json) runs the reset, then the tests
+# labelled "public", then the report, each as a test step of its own.
+if(QORVA_ZEL_COVERAGE)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    message(FATAL_ERROR "QORVA_ZEL_COVERAGE needs GCC (the compiler is ${CMAKE_CXX_COMPILER_ID})")
+  endif()
+  add_compile_options(--coverage)
+  add_link_options(--coverage)
+endif()
+
+function(qorva_zel_coverage_report)
+  if(NOT QORVA_ZEL_COVERAGE)
+    return()
+  endif()
+  find_program(QORVA_ZEL_GCOVR NAMES gcovr REQUIRED)
+  string(REGEX MATCH "^[0-9]+" _major "${CMAKE_CXX_COMPILER_VERSION}")
+  find_program(QORVA_ZEL_GCOV NAMES gcov-${_major} gcov REQUIRED)
+  add_test(NAME coverage_reset
+    COMMAND ${CMAKE_COMMAND} -DDIR=${PROJECT_BINARY_DIR} -DREMOVE=*.gcda
+            -P ${PROJECT_SOURCE_DIR}/cmake/QorvaZelFreshDirectory.cmake)
+  add_test(NAME coverage_report
+    COMMAND ${QORVA_ZEL_GCOVR}
+      --root ${PROJECT_SOURCE_DIR}
+      --filter ${PROJECT_SOURCE_DIR}/src/
+      --object-directory ${PROJECT_BINARY_DIR}
+      --gcov-executable ${QORVA_ZEL_GCOV}
+      --exclude-unreachable-branches --exclude-throw-branches
+      --print-summary
+      --fail-under-line ${QORVA_ZEL_COVERAGE_FAIL_UNDER}
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
+  set_tests_properties(coverage_reset coverage_report PROPERTIES LABELS coverage)
+endfunction()
