@@ -71,6 +71,9 @@ const std::vector<Point>& SavePoints()
     static const std::vector<Point> points = {
         {Call::ProbeOpen, 1, false, false, {EACCES, EIO}},
         {Call::Create, 1, false, false, {ENOSPC, EDQUOT, EACCES, EIO}},
+        // No lock (a file system without flock): the save goes on unlocked.
+        // Held by another (a clean-up): the save takes another name.
+        {Call::Lock, 1, false, true, {ENOLCK, EIO, EWOULDBLOCK}},
         {Call::Fchmod, 1, false, false, {EPERM, EIO}},
         {Call::Write, 1, false, false, {ENOSPC, EIO, EFBIG, EDQUOT}},
         {Call::Write, 3, true, false, {ENOSPC, EIO, EFBIG, EDQUOT}},
@@ -258,6 +261,7 @@ TEST_F(SaveFaultTest, InterpositionSeesEveryCallOfTheSave)
         const int probes = scenario == Scenario::ExistingFile ? 1 : 0;
         EXPECT_EQ(faults::Count(Call::ProbeOpen), probes);
         EXPECT_EQ(faults::Count(Call::Create), 1);
+        EXPECT_EQ(faults::Count(Call::Lock), 1);
         EXPECT_EQ(faults::Count(Call::Fchmod), probes);
         EXPECT_GE(faults::Count(Call::Write), 1);
         EXPECT_EQ(faults::Count(Call::Fsync), 1);
@@ -285,7 +289,10 @@ TEST_F(SaveFaultTest, InterruptedCallsAreRepeated)
         std::size_t WriteLimit;
     };
     const Interruption interruptions[] = {
-        {Call::ProbeOpen, 0}, {Call::Create, 0}, {Call::Write, 0}, {Call::Write, 3}, // odd: splits code units
+        {Call::ProbeOpen, 0}, {Call::Create, 0}, {Call::Lock, 0},
+        {Call::Fchmod, 0},    {Call::Write, 0},  {Call::Write, 3}, // odd: splits code units
+        {Call::Fsync, 0},     {Call::Close, 0},  {Call::Rename, 0},
+        {Call::DirectoryOpen, 0}, {Call::DirectorySync, 0},
     };
     for (const Interruption& interruption : interruptions) {
         SCOPED_TRACE(faults::CallName(interruption.InterruptedCall));
@@ -296,6 +303,11 @@ TEST_F(SaveFaultTest, InterruptedCallsAreRepeated)
         EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
         EXPECT_TRUE(faults::Fired());
         faults::StopWatching();
+        // Repeated, except a close: Linux has released the descriptor.
+        const int repeats = interruption.InterruptedCall == Call::Close ? 0 : 1;
+        if (interruption.InterruptedCall != Call::Write) {
+            EXPECT_EQ(faults::Count(interruption.InterruptedCall), 1 + repeats);
+        }
         EXPECT_EQ(FileBytes(), std::optional<std::string>(NewBytes()));
         EXPECT_TRUE(Temporaries().empty());
         EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
@@ -391,6 +403,7 @@ TEST_F(SaveFaultTest, KillAtEveryCallLeavesTheOldOrTheNewFile)
                 const bool leftBehind = !Temporaries().empty();
                 const bool temporaryExists =
                     (point.FailedCall == Call::Create && action == Action::KillAfter) ||
+                    point.FailedCall == Call::Lock ||
                     point.FailedCall == Call::Fchmod || point.FailedCall == Call::Write ||
                     point.FailedCall == Call::Fsync || point.FailedCall == Call::Close ||
                     (point.FailedCall == Call::Rename && action == Action::KillBefore);

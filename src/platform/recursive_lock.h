@@ -3,7 +3,8 @@
 //
 // Each platform folder provides native_lock.h (CMake puts the folder of the
 // platform being built on the include path): a critical section with a spin
-// count of 1000 on Windows, std::recursive_mutex on POSIX.
+// count of 1000 on Windows, a recursive pthread mutex that fork() leaves
+// usable in the child on POSIX.
 #pragma once
 
 #include "native_lock.h"

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -204,6 +205,8 @@ const char* CallName(Call call)
         return "probe-open";
     case Call::Create:
         return "create";
+    case Call::Lock:
+        return "flock";
     case Call::Fchmod:
         return "fchmod";
     case Call::Write:
@@ -379,6 +382,21 @@ int close(int fd)
         return -1;
     }
     After(Call::Close);
+    return result;
+}
+
+int flock(int fd, int operation) noexcept
+{
+    static const auto next = Next<int (*)(int, int)>("flock");
+    if (!Watching() || fd < 0 || fd != g_watched.TemporaryFd) {
+        return next(fd, operation);
+    }
+    if (const int error = Before(Call::Lock)) {
+        errno = error;
+        return -1;
+    }
+    const int result = next(fd, operation);
+    After(Call::Lock);
     return result;
 }
 

@@ -1,7 +1,7 @@
 // Fault injection into the file calls of a save (POSIX).
 //
-// The test executable that links file_call_faults.cpp defines open, write,
-// fsync, close, rename and fchmod itself. Definitions in the executable come
+// The test executable that links file_call_faults.cpp defines open, flock,
+// write, fsync, close, rename and fchmod itself. Definitions in the executable come
 // first in symbol look-up, so the library's calls arrive here too; each one
 // is passed on to the C library unless a fault is armed for it.
 //
@@ -22,6 +22,7 @@ namespace qorva_zel_test::file_faults {
 enum class Call {
     ProbeOpen,     // open of the existing settings file for writing (may it be replaced?)
     Create,        // open(O_CREAT | O_EXCL) of the temporary file
+    Lock,          // flock of the temporary: the save's claim on it
     Fchmod,        // the old file's permission bits onto the temporary
     Write,         // write to the temporary
     Fsync,         // fsync of the temporary
@@ -30,7 +31,7 @@ enum class Call {
     DirectoryOpen, // open of the settings directory, for its sync
     DirectorySync, // fsync of the settings directory
 };
-inline constexpr int kCallCount = 9;
+inline constexpr int kCallCount = 10;
 
 const char* CallName(Call call);
 

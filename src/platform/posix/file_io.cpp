@@ -7,12 +7,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <charconv>
+#include <cstdint>
+#include <ctime>
 #include <string>
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,25 +35,67 @@ public:
 
     int Get() const noexcept { return fd_; }
     bool Valid() const noexcept { return fd_ >= 0; }
-    // Closes now and reports whether the close succeeded.
+    void Reset(int fd) noexcept
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
+    // Gives the descriptor up without closing it.
+    int Release() noexcept
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    // Closes now and reports whether the close succeeded. A close is never
+    // repeated: Linux releases the descriptor even when it reports EINTR
+    // (which then says nothing about the data; the file was synced before).
     bool Close() noexcept
     {
         const int fd = fd_;
         fd_ = -1;
-        return ::close(fd) == 0;
+        return ::close(fd) == 0 || errno == EINTR;
     }
 
 private:
     int fd_;
 };
 
-int OpenRetrying(const char* path, int flags, mode_t mode = 0)
+// Runs a file call again for as long as a signal interrupts it (a handler
+// installed without SA_RESTART: profilers, crash reporters).
+template <class Call>
+auto Retrying(Call call) noexcept
 {
-    int fd;
-    do {
-        fd = ::open(path, flags, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR) {
+            return result;
+        }
+    }
+}
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) noexcept
+{
+    return Retrying([&] { return ::open(path, flags, mode); });
+}
+
+int OpenAtRetrying(int directory, const char* name, int flags) noexcept
+{
+    return Retrying([&] { return ::openat(directory, name, flags); });
+}
+
+// An exclusive lock on the open file description, never waited for.
+// Returns 0, or the errno of the refusal (EWOULDBLOCK: another holds it).
+int TryLock(int fd) noexcept
+{
+    return Retrying([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) == 0 ? 0 : errno;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) noexcept
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool WriteAll(int fd, std::string_view bytes)
@@ -116,54 +159,192 @@ std::string BaseNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Temporary files are named ".<file>.tmp-<pid>-<n>" beside the file.
+// A save writes its new file beside the settings file under the name
+// ".<file>.tmp-<16 lowercase hex digits>.qz", the digits drawn at random,
+// and holds an exclusive flock() on it from just after creating it until it
+// has been renamed (or removed). The lock, not a process id, says that a
+// temporary is in use: it belongs to the open file, so it is released when
+// the saver closes the file or dies in whatever way, and it means the same
+// in every PID namespace that shares the directory.
+//
+// Earlier versions named it ".<file>.tmp-<pid>-<n>" and held no lock; such
+// names are still recognised, so that what an earlier version left behind
+// is cleared.
+constexpr std::string_view kTemporaryMarker = ".tmp-";
+constexpr std::string_view kTemporarySuffix = ".qz";
+constexpr std::size_t kRandomDigits = 16;
+
 std::string TemporaryPrefix(const std::string& target)
 {
-    return "." + BaseNameOf(target) + ".tmp-";
+    return "." + BaseNameOf(target) + std::string(kTemporaryMarker);
 }
 
-std::string TemporaryName(const std::string& target)
+std::uint64_t Mix(std::uint64_t value) noexcept
 {
-    static std::atomic<unsigned> counter{0};
-    return DirectoryOf(target) + "/" + TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1));
+    value += 0x9e3779b97f4a7c15ULL;
+    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    value = (value ^ (value >> 27)) * 0x94d049bb133111ebULL;
+    return value ^ (value >> 31);
 }
 
-// Removes the temporary files of earlier saves whose process no longer runs
-// (one killed in the middle of a save). Temporaries of a live process, which
-// may be saving right now, are left alone. Runs after the file was
-// replaced, so it allocates nothing and cannot fail the save.
-void RemoveStaleTemporaries(const std::string& directory, std::string_view prefix) noexcept
+// 64 bits from the system's random source; should it be unavailable (a
+// sandbox refusing getentropy), the clock, an address and a counter mixed,
+// which only make a clash with another saver's name, caught by O_EXCL, a
+// little likelier.
+std::uint64_t RandomBits() noexcept
 {
-    DIR* listing = ::opendir(directory.c_str());
+    std::uint64_t bits = 0;
+    if (::getentropy(&bits, sizeof bits) == 0) {
+        return bits;
+    }
+    static std::atomic<std::uint64_t> counter{0};
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    bits = Mix(static_cast<std::uint64_t>(now.tv_sec) * 1000000000ULL + static_cast<std::uint64_t>(now.tv_nsec));
+    bits ^= Mix(reinterpret_cast<std::uintptr_t>(&bits) ^ counter.fetch_add(1));
+    return Mix(bits);
+}
+
+std::string TemporaryName(const std::string& directory, const std::string& prefix)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string name = directory + "/" + prefix;
+    std::uint64_t bits = RandomBits();
+    for (std::size_t i = 0; i < kRandomDigits; ++i, bits >>= 4) {
+        name += kDigits[bits & 0xf];
+    }
+    name += kTemporarySuffix;
+    return name;
+}
+
+bool AllOf(std::string_view text, bool (*accept)(char)) noexcept
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), accept);
+}
+
+bool IsDecimal(char c) noexcept
+{
+    return c >= '0' && c <= '9';
+}
+
+bool IsLowerHex(char c) noexcept
+{
+    return IsDecimal(c) || (c >= 'a' && c <= 'f');
+}
+
+// True for exactly the names a save of the library gives its temporaries:
+// prefix, then 16 lowercase hex digits and ".qz", or (earlier versions)
+// decimal digits, '-' and decimal digits. A player's own
+// ".<file>.tmp-2024-12-08-backup" is neither.
+bool IsTemporaryName(std::string_view name, std::string_view prefix) noexcept
+{
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    const std::string_view rest = name.substr(prefix.size());
+    if (rest.size() == kRandomDigits + kTemporarySuffix.size() &&
+        rest.substr(kRandomDigits) == kTemporarySuffix) {
+        return AllOf(rest.substr(0, kRandomDigits), IsLowerHex);
+    }
+    const std::size_t dash = rest.find('-');
+    return dash != std::string_view::npos && AllOf(rest.substr(0, dash), IsDecimal) &&
+           AllOf(rest.substr(dash + 1), IsDecimal);
+}
+
+// Removes the temporaries that no save holds any more (one killed in the
+// middle of a save, in this or any other PID namespace): a temporary of the
+// library's naming goes only when this process can take its lock, and while
+// holding it, and only if the name still leads to the file locked. A file
+// system without flock() refuses the lock, so nothing is removed there.
+// Runs after the file was replaced: it throws nothing and cannot fail the
+// save.
+// Takes over the directory's descriptor.
+void RemoveStaleTemporaries(int directoryFd, std::string_view prefix) noexcept
+{
+    DIR* listing = ::fdopendir(directoryFd);
     if (listing == nullptr) {
+        ::close(directoryFd);
         return;
     }
     while (const dirent* entry = ::readdir(listing)) {
-        const std::string_view name(entry->d_name);
-        if (name.substr(0, prefix.size()) != prefix) {
+        if (!IsTemporaryName(entry->d_name, prefix)) {
             continue;
         }
-        long pid = 0;
-        const std::string_view rest = name.substr(prefix.size());
-        const auto parsed = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
-        if (parsed.ec != std::errc() || parsed.ptr == rest.data() + rest.size() || *parsed.ptr != '-' || pid <= 0) {
-            continue;
+        struct stat named {};
+        if (::fstatat(directoryFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode)) {
+            continue; // never a link, a directory or a device
         }
-        if (pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        // Read and write where permitted: flock() emulated over NFS locks
+        // only a file open for writing.
+        int fd = OpenAtRetrying(directoryFd, entry->d_name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            fd = OpenAtRetrying(directoryFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        }
+        FileDescriptor file(fd);
+        struct stat locked {};
+        if (file.Valid() && TryLock(file.Get()) == 0 && ::fstat(file.Get(), &locked) == 0 &&
+            ::fstatat(directoryFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(locked, named)) {
+            ::unlinkat(directoryFd, entry->d_name, 0);
         }
     }
     ::closedir(listing);
 }
 
-void SyncDirectory(const std::string& directory) noexcept
+// Syncs the directory, so that the rename is on disk, and clears the stale
+// temporaries in it.
+void SyncAndClearDirectory(const std::string& directory, std::string_view prefix) noexcept
 {
-    FileDescriptor dir(OpenRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Valid()) {
-        ::fsync(dir.Get()); // best effort: some file systems refuse it
+    const int directoryFd = OpenRetrying(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd >= 0) {
+        Retrying([&] { return ::fsync(directoryFd); }); // best effort: some file systems refuse it
+        RemoveStaleTemporaries(directoryFd, prefix);
     }
 }
+
+// A new temporary beside the settings file, created and locked. Another
+// process's clean-up may open it between the two steps: when that one holds
+// the lock, or held it and removed the file, another name is taken.
+// Returns the descriptor (or -1 with errno set) and sets temporary and
+// keeper, a second descriptor of the same open file that keeps the lock
+// until it is closed after the rename.
+int CreateTemporary(const std::string& directory, const std::string& prefix, std::string& temporary,
+                    FileDescriptor& keeper)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = TemporaryName(directory, prefix);
+        FileDescriptor file(OpenRetrying(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+        if (!file.Valid()) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return -1;
+        }
+        const int lockError = TryLock(file.Get());
+        if (lockError == EWOULDBLOCK) {
+            continue; // a clean-up holds it and removes it
+        }
+        if (lockError == 0) {
+            struct stat created {};
+            struct stat named {};
+            if (::fstat(file.Get(), &created) != 0 || ::lstat(temporary.c_str(), &named) != 0 ||
+                !SameFile(created, named)) {
+                continue; // removed by a clean-up before the lock was taken
+            }
+            // Without a second descriptor (none left) the save goes on with
+            // the lock held until the first is closed, before the rename.
+            keeper.Reset(Retrying([&] { return ::fcntl(file.Get(), F_DUPFD_CLOEXEC, 0); }));
+        }
+        // A file system without flock() (lockError other than 0): the save
+        // goes on unlocked; no clean-up there removes a temporary either.
+        return file.Release();
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// At most this much is read before the file is refused; a settings file is
+// a few kilobytes.
+constexpr off_t kLargestReadableFile = off_t{64} * 1024 * 1024;
 
 } // namespace
 
@@ -174,30 +355,42 @@ std::string ToNativePath(std::u16string_view path)
     return native;
 }
 
+// Only a regular file (reached through any links) is read, and only as much
+// of it as fstat gives at the opening: a FIFO, a device, a socket, a
+// directory or a file larger than 64 MiB is a read error, reported without
+// reading or waiting. O_NONBLOCK keeps the opening of a FIFO without a
+// writer from blocking.
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
 {
     FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!file.Valid()) {
-        return ReadOutcome::CannotOpen;
+        // A socket, for one, exists but cannot be opened.
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) ? ReadOutcome::ReadError
+                                                                           : ReadOutcome::CannotOpen;
     }
     struct stat info {};
-    if (::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        info.st_size > kLargestReadableFile) {
+        return ReadOutcome::ReadError;
     }
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+    const std::size_t start = bytes.size();
+    const std::size_t size = static_cast<std::size_t>(info.st_size);
+    bytes.resize(start + size);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t count = Retrying([&] { return ::read(file.Get(), bytes.data() + start + got, size - got); });
+        if (count < 0) {
+            bytes.resize(start);
             return ReadOutcome::ReadError;
         }
-        if (got == 0) {
-            return ReadOutcome::Ok;
+        if (count == 0) {
+            break; // shortened meanwhile
         }
-        bytes.append(chunk, static_cast<std::size_t>(got));
+        got += static_cast<std::size_t>(count);
     }
+    bytes.resize(start + got);
+    return ReadOutcome::Ok;
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
@@ -214,35 +407,28 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
     }
 
     std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = TemporaryName(target);
-        fd = OpenRetrying(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    FileDescriptor file(fd);
+    FileDescriptor keeper(-1);
+    FileDescriptor file(CreateTemporary(directory, prefix, temporary, keeper));
     if (!file.Valid()) {
         return false;
     }
     bool ok = true;
     if (existed) {
-        ok = ::fchmod(file.Get(), old.st_mode & 07777) == 0;
+        ok = Retrying([&] { return ::fchmod(file.Get(), old.st_mode & 07777); }) == 0;
         if (ok && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
             // Keeps the owner when allowed to (a save run by another user).
-            (void)!::fchown(file.Get(), old.st_uid, old.st_gid);
+            (void)!Retrying([&] { return ::fchown(file.Get(), old.st_uid, old.st_gid); });
         }
     }
-    ok = ok && WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0;
+    ok = ok && WriteAll(file.Get(), bytes) && Retrying([&] { return ::fsync(file.Get()); }) == 0;
     ok = file.Close() && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+    ok = ok && Retrying([&] { return ::rename(temporary.c_str(), target.c_str()); }) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());
         return false;
     }
-    SyncDirectory(directory);
-    RemoveStaleTemporaries(directory, prefix);
+    keeper.Close(); // the lock is of no use once the name is gone
+    SyncAndClearDirectory(directory, prefix);
     return true;
 }
 
