@@ -10,6 +10,10 @@ GROUPS = [
         ("asan_ubsan_reports", "sanitizer reports (crashes, leaks, undefined behaviour)"),
         ("tsan_reports", "ThreadSanitizer reports in the concurrency stress test"),
     ]),
+    ("Coverage of src/ by the public tests (gcovr)", [
+        ("coverage_lines_percent", "percent of the lines of src/ that the tests labelled public reach"),
+        ("coverage_branches_percent", "percent of the branches of src/ they take (throw and unreachable branches left out)"),
+    ]),
     ("Concurrency stress", [
         ("stress_threads", "threads calling every exported function at once"),
         ("stress_calls_steady", "calls made while initialised throughout"),
@@ -58,7 +62,7 @@ def main(path):
     out = []
     out.append("# Hardening figures\n")
     out.append("What the hardening stages of `scripts/test.sh` tried and found. Every number below was printed by")
-    out.append("the tests themselves (`FIGURE <name> <value>` lines in the run's output, collected into")
+    out.append("the tests themselves (`FIGURE <name> <value>` lines in CTest's log of the run, collected into")
     out.append("`build/figures.txt`) and put here by `scripts/figures.sh`; none is typed by hand.\n")
     out.append(f"Run of {datetime.date.today().isoformat()} on {platform.system()} {platform.machine()}"
                f"{', ' + cpu if cpu else ''}.\n")
