@@ -11,6 +11,7 @@ QORVA_ZEL_PACKAGES=(
   gcovr # the coverage workflow's report
   libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang
   mono-mcs mono-runtime # the C# binding's tests
+  dpkg-dev zip unzip llvm # scripts/release.sh: CPack's .debs and zips, the import-library checks
 )
 
 # qz_missing_packages NAME...: prints those of the names that are not installed.
