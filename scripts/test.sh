@@ -189,3 +189,8 @@ stage fuzz-run   run_fuzzers build/fuzz fuzz_load_save fuzz_api
 # qorva_zel.dll cross-built with MinGW-w64 and its tests run under Wine: the
 # dependencies (kept in build/windows), then the mingw-wine workflow.
 stage mingw-wine scripts/windows.sh
+
+# ---- Release ---------------------------------------------------------------------------
+# The packages in dist/ (Linux .tar.gz and .debs, the Windows x64 zip) and
+# their check: the unpacked packages used the way a game uses them.
+stage release    scripts/release.sh

@@ -12,7 +12,8 @@
 #  - each Windows zip has the DLL, both import libraries, the static library,
 #    the headers, the CMake package and the licences; qorva_zel.lib names
 #    exactly the thirteen functions; the DLL imports only system DLLs; a C
-#    game built with MinGW against the import library runs under Wine.
+#    game built with MinGW against the import library runs under Wine, and
+#    so does one linked against the static library.
 
 check_fail() {
   echo "release check: $*" >&2
@@ -63,7 +64,7 @@ check_linux() {
   [[ -f "$deb_dir/usr/share/doc/QorvaZel/licenses/pugixml.txt" ]] || check_fail "libqorvazel-dev has no pugixml notice"
 
   # Stripped, and its symbols where the debuglink says.
-  if readelf -S "$so" | grep -q '\.debug_info'; then check_fail "libqorva_zel.so.$v is not stripped"; fi
+  if [[ "$(readelf -S "$so")" == *.debug_info* ]]; then check_fail "libqorva_zel.so.$v is not stripped"; fi
   local link
   link=$(readelf --string-dump=.gnu_debuglink "$so" | awk '/\]/ { print $3; exit }')
   [[ "$link" == "libqorva_zel.so.$v.debug" ]] || check_fail "debuglink names '$link'"
@@ -90,7 +91,7 @@ check_linux() {
   local exported
   exported=$(nm --extern-only --defined-only "$game" | grep -ci pugi || true)
   ((exported == 0)) || check_fail "the statically linked game exports $exported pugixml symbols"
-  nm -D "$game" | grep -qi pugi && check_fail "the statically linked game has pugixml in its dynamic symbols"
+  [[ "$(nm -D "$game")" != *pugi* ]] || check_fail "the statically linked game has pugixml in its dynamic symbols"
   rel_say "check: static game runs, needs no pugixml or qorva_zel library, exports no pugixml symbol"
 }
 
@@ -149,6 +150,16 @@ check_windows() {
   mkdir -p "$dir/run"
   (cd "$dir" && wine ./consumer_c.exe "Z:${dir//\//\\}\\run" </dev/null) | tr -d '\r' ||
     check_fail "the Windows $arch consumer failed under Wine"
+
+  # The same game linked against the static library, pugixml inside it.
+  "$triple-gcc" -std=c11 -Wall -Wextra -Wpedantic -Werror -DQORVA_ZEL_STATIC -o "$dir/static_game.exe" \
+    "$root/tests/consumers/c_pkgconfig/main.c" -I"$tree/include" "$tree/lib/libqorva_zel.a" -static -lstdc++ -lpthread
+  if [[ "$(llvm-readobj --coff-imports "$dir/static_game.exe")" == *"Name: qorva_zel.dll"* ]]; then
+    check_fail "the Windows $arch static game imports qorva_zel.dll"
+  fi
+  mkdir -p "$dir/static_run"
+  (cd "$dir" && wine ./static_game.exe "Z:${dir//\//\\}\\static_run" </dev/null) | tr -d '\r' ||
+    check_fail "the Windows $arch static game failed under Wine"
 }
 
 check_release() {
