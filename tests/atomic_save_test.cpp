@@ -1,6 +1,8 @@
 // The save replaces the settings file whole or not at all (POSIX file system).
 #include "support/settings_file_support.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,27 +83,49 @@ TEST_F(SettingsFileTest, NewFileGetsTheUsualPermissions)
     EXPECT_EQ(PermissionBits(SettingsPath()), 0644u);
 }
 
-TEST_F(SettingsFileTest, TemporariesOfDeadSavesAreCleared)
+TEST_F(SettingsFileTest, OnlyTemporariesNoSaveHoldsAreCleared)
 {
-    // A process that ended in the middle of a save left its temporary file.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
     const std::string prefix = "." + SettingsPath().filename().string() + ".tmp-";
-    const auto dead = ConfigDir().Path() / (prefix + std::to_string(child) + "-0");
-    const auto alive = ConfigDir().Path() / (prefix + std::to_string(::getppid()) + "-0");
-    const auto unrelated = ConfigDir().Path() / (prefix + "x");
-    for (const auto& path : {dead, alive, unrelated}) {
+    const auto at = [&](const std::string& rest) { return ConfigDir().Path() / (prefix + rest); };
+    // Left by saves that were killed: one of this version, two of earlier
+    // ones (named by a process id, which says nothing any more).
+    const std::vector<std::filesystem::path> stale = {at("0123456789abcdef.qz"), at("12345-0"),
+                                                      at(std::to_string(::getpid()) + "-7")};
+    // A save in progress in another process (or PID namespace) holds its lock.
+    const auto held = at("fedcba9876543210.qz");
+    // A player's files that only look like temporaries.
+    const std::vector<std::filesystem::path> players = {
+        at("2024-12-08-backup"), at("x"), at("0123456789ABCDEF.qz"), at("0123456789abcdef.qz.bak"),
+        at("0123456789abcde.qz"), at("12345-"), at("-0"), at("1-2-3")};
+    for (const auto& path : stale) {
         WriteBytes(path, "partial");
     }
+    for (const auto& path : players) {
+        WriteBytes(path, "mine");
+    }
+    WriteBytes(held, "partial");
+    const int holder = ::open(held.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    // Never followed or entered, whatever their name.
+    std::filesystem::create_symlink("settings-elsewhere", at("00000000000000aa.qz"));
+    std::filesystem::create_directory(at("00000000000000bb.qz"));
 
     ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
-    EXPECT_FALSE(std::filesystem::exists(dead));
-    EXPECT_TRUE(std::filesystem::exists(alive)) << "a running process may be saving";
-    EXPECT_TRUE(std::filesystem::exists(unrelated));
+    for (const auto& path : stale) {
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    }
+    EXPECT_TRUE(std::filesystem::exists(held)) << "a running save holds it";
+    for (const auto& path : players) {
+        EXPECT_EQ(ReadBytes(path), "mine") << path;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(at("00000000000000aa.qz")));
+    EXPECT_TRUE(std::filesystem::is_directory(at("00000000000000bb.qz")));
+
+    // Once the other save has gone, its temporary goes with the next save.
+    ::close(holder);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_FALSE(std::filesystem::exists(held));
 }
 
 TEST_F(SettingsFileTest, BackslashesBecomeDirectorySeparators)
