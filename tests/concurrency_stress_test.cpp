@@ -1,4 +1,7 @@
-// Several threads calling every exported function at once. Each call's status
+// Several threads calling the exported functions at once. First a few
+// threads, each registering, setting and reading options of its own: every
+// registration and every last value arrives intact. Then eight threads
+// calling every exported function at once, where each call's status
 // must be one the call may give in that situation, every value read must be
 // one that some thread set successfully (or the default, or one a load
 // brought back from a file, which a save wrote from such values), and once
@@ -17,7 +20,6 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
-#include <iostream>
 #include <iterator>
 #include <random>
 #include <set>
@@ -29,6 +31,56 @@
 namespace {
 
 using namespace qorva_zel_test;
+
+// ---- Serialised calls ------------------------------------------------------------
+
+using Registration = InitializedLibrary;
+
+const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
+
+// The i-th option of thread t.
+std::u16string ThreadOption(int t, int i)
+{
+    return u"T" + std::u16string(1, static_cast<char16_t>(u'0' + t)) + u"_" +
+           std::u16string(1, static_cast<char16_t>(u'A' + i));
+}
+
+// Calls from several threads are serialised: every registration and every
+// last value arrives intact.
+TEST_F(Registration, CallsFromSeveralThreadsAreSerialised)
+{
+    constexpr int kThreads = 4;
+    constexpr int kOptionsPerThread = 50;
+    constexpr int kRounds = 20;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t]() {
+            for (int i = 0; i < kOptionsPerThread; ++i) {
+                const std::u16string name = ThreadOption(t, i);
+                const QORVA_ZEL_OptionDesc desc = EnumOption(name.c_str(), u"Low", kLevels, 3);
+                EXPECT_EQ(QORVA_ZEL_RegisterOption(&desc), QORVA_ZEL_OK);
+                for (int round = 0; round < kRounds; ++round) {
+                    const QORVA_ZEL_Variant value = EnumVariant(kLevels[(i + round) % 3]);
+                    EXPECT_EQ(QORVA_ZEL_SetOptionValue(&value, name.c_str()), QORVA_ZEL_OK);
+                    QORVA_ZEL_Variant out{};
+                    EXPECT_EQ(QORVA_ZEL_GetOptionValue(&out, name.c_str()), QORVA_ZEL_OK);
+                    QORVA_ZEL_ReleaseVariant(&out);
+                    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        for (int i = 0; i < kOptionsPerThread; ++i) {
+            EXPECT_EQ(GetEnum(ThreadOption(t, i).c_str()), kLevels[(i + kRounds - 1) % 3]);
+        }
+    }
+}
+
+// ---- Every function from eight threads -----------------------------------------
 
 constexpr int kThreads = 8;
 
@@ -164,11 +216,6 @@ int CandidateIndex(const std::vector<Candidate>& list, const QORVA_ZEL_Variant& 
         }
     }
     return -1;
-}
-
-bool SameMode(const QORVA_ZEL_Resolution& a, const QORVA_ZEL_Resolution& b)
-{
-    return a.Width == b.Width && a.Height == b.Height && a.RefreshRate == b.RefreshRate;
 }
 
 // ---- What one thread saw ----------------------------------------------------------
@@ -604,9 +651,9 @@ protected:
         EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
         calls += 4;
 
-        std::cout << "FIGURE stress_threads " << kThreads << "\n"
-                  << "FIGURE stress_calls_" << (lifetime == Lifetime::Steady ? "steady" : "cycling") << ' ' << calls
-                  << std::endl;
+        PrintFigure("stress_threads", kThreads);
+        PrintFigure(std::string("stress_calls_") + (lifetime == Lifetime::Steady ? "steady" : "cycling"),
+                    static_cast<long long>(calls));
     }
 
     // Of the names "Shared.0" to "Shared.63", those that are registered.

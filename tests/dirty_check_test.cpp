@@ -1,6 +1,9 @@
-// The dirty check against what a load or a save left: values compared by the
-// rules of their type, file options matched by name and type with the first
-// one counting, the resolution compared too and kept over a release.
+// The dirty check: a fresh library is clean and the resolution counts field
+// by field; every set, load and save moves the answer; values are compared
+// by the rules of their type against what the last load or save left (file
+// options matched by name and type, the first one counting, a value the
+// option refuses still the saved one); an option missing from that is
+// dirty; the saved resolution is kept over a release.
 #include "support/settings_file_support.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +15,58 @@ namespace {
 using namespace qorva_zel_test;
 
 const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
+
+// ---- Without the settings file ----------------------------------------------------
+
+// These two come first: they need a process in which nothing was saved yet
+// (the saved resolution outlives a release).
+using DirtyCheck = InitializedLibrary;
+
+TEST_F(DirtyCheck, FreshLibraryIsCleanAndTheResolutionIsComparedFieldByField)
+{
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // The saved mode is 0 x 0 at 0; a difference in any one field is dirty.
+    for (const QORVA_ZEL_Resolution& mode : {Mode(800, 600, 60.0f), Mode(1, 0, 0.0f), Mode(0, 1, 0.0f),
+                                             Mode(0, 0, 60.0f), Mode(0, 0, 1e-30f)}) {
+        ASSERT_EQ(SetMode(mode), QORVA_ZEL_OK);
+        EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY)
+            << mode.Width << 'x' << mode.Height << '@' << mode.RefreshRate;
+        EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY) << "the check changed something";
+    }
+    // Setting the saved mode back is clean again; -0.0 equals 0.0.
+    ASSERT_EQ(SetMode(Mode(0, 0, 0.0f)), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    ASSERT_EQ(SetMode(Mode(0, 0, -0.0f)), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // Registering a list of modes does not change the current mode.
+    const QORVA_ZEL_Resolution list[] = {Mode(800, 600, 60.0f)};
+    ASSERT_EQ(QORVA_ZEL_RegisterResolutions(list, 1), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+}
+
+TEST_F(DirtyCheck, AnOptionMissingFromTheSnapshotIsDirtyUntilRelease)
+{
+    ASSERT_EQ(Register(BoolOption(u"VSync", 1)), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetBool(u"VSync", 1), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+
+    // Options of a type outside the four are dirty too: the snapshot lacks them.
+    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_NOT_INITIALIZED);
+    const AppStrings app;
+    const QORVA_ZEL_ApplicationInfo info = app.Info();
+    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    QORVA_ZEL_OptionDesc custom = BoolOption(u"Custom", 0);
+    custom.Type = static_cast<QORVA_ZEL_OptionType>(17);
+    ASSERT_EQ(Register(custom), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+}
+
+// ---- After a load or a save ----------------------------------------------------------
 
 class DirtyAfterLoad : public SettingsFileTest {
 protected:
@@ -56,11 +111,9 @@ TEST_F(DirtyAfterLoad, CurrentValuesAreComparedByTheRulesOfTheirType)
     EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
 
     // The resolution counts even when every option is clean.
-    const QORVA_ZEL_Resolution other = Mode(1024, 768, 60.0f);
-    ASSERT_EQ(QORVA_ZEL_SetResolution(&other), QORVA_ZEL_OK);
+    ASSERT_EQ(SetMode(Mode(1024, 768, 60.0f)), QORVA_ZEL_OK);
     EXPECT_EQ(Dirty(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    const QORVA_ZEL_Resolution loaded = Mode(800, 600, 60.0f);
-    ASSERT_EQ(QORVA_ZEL_SetResolution(&loaded), QORVA_ZEL_OK);
+    ASSERT_EQ(SetMode(Mode(800, 600, 60.0f)), QORVA_ZEL_OK);
     EXPECT_EQ(Dirty(), QORVA_ZEL_OK);
 
     // Enum strings are compared exactly: the file's "high" is refused as a
@@ -125,12 +178,9 @@ TEST_F(DirtyAfterLoad, OnlyTheSavedResolutionSurvivesARelease)
 
     // The options are gone; the current mode is 0 x 0 again, the saved one
     // is still the file's.
-    QORVA_ZEL_Resolution current{};
-    ASSERT_EQ(QORVA_ZEL_GetResolution(&current), QORVA_ZEL_OK);
-    EXPECT_EQ(current.Width, 0u);
+    EXPECT_TRUE(SameMode(CurrentMode(), Mode(0, 0, 0.0f)));
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    const QORVA_ZEL_Resolution saved = Mode(1024, 768, 59.94f);
-    ASSERT_EQ(QORVA_ZEL_SetResolution(&saved), QORVA_ZEL_OK);
+    ASSERT_EQ(SetMode(Mode(1024, 768, 59.94f)), QORVA_ZEL_OK);
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
 }
 
@@ -141,14 +191,88 @@ TEST_F(DirtyAfterLoad, ANanThatWasSavedIsNoUnsavedChange)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     ASSERT_EQ(Register(FloatOption(u"Any", 0.0f, 0.0f, 0.0f, -1)), QORVA_ZEL_OK);
     ASSERT_EQ(SetFloat(u"Any", nan), QORVA_ZEL_OK);
-    const QORVA_ZEL_Resolution mode = Mode(640, 480, nan);
-    ASSERT_EQ(QORVA_ZEL_SetResolution(&mode), QORVA_ZEL_OK);
+    ASSERT_EQ(SetMode(Mode(640, 480, nan)), QORVA_ZEL_OK);
     ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
     ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
     ASSERT_EQ(SetFloat(u"Any", 1.0f), QORVA_ZEL_OK);
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+}
+
+TEST_F(SettingsFileTest, DirtyCheckFollowsEveryChangeBackAndForth)
+{
+    RegisterEveryType(0.5f);
+    ASSERT_EQ(SetInt(u"Shadows", -1), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // Two options changed, then put back one at a time.
+    ASSERT_EQ(SetInt(u"Shadows", -2147483647 - 1), QORVA_ZEL_OK);
+    ASSERT_EQ(SetEnum(u"Quality & \"Mode\"", kAwkwardQualities[3]), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetInt(u"Shadows", -1), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetEnum(u"Quality & \"Mode\"", u"Low"), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    // A refused value changes nothing; the same value set again neither.
+    EXPECT_EQ(SetInt(u"Shadows", 1), QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP);
+    ASSERT_EQ(SetBool(u"VSync", 0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // A load puts the file's values back.
+    ASSERT_EQ(SetFloat(u"Free", 0.25f), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // An option registered since the save has no saved value until the next.
+    ASSERT_EQ(Register(BoolOption(u"Late", 1)), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // Values are compared as numbers, except that a saved NaN equals a NaN.
+    ASSERT_EQ(SetFloat(u"Free", std::numeric_limits<float>::quiet_NaN()), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    ASSERT_EQ(SetFloat(u"Free", 0.5f), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+}
+
+TEST_F(SettingsFileTest, RefusedAndRepeatedValuesAndTheSnapshot)
+{
+    ASSERT_EQ(Register(IntOption(u"Level", 3, 0, 10, 0)), QORVA_ZEL_OK);
+    const QORVA_ZEL_Char* const names[] = {u"Low", u"High"};
+    ASSERT_EQ(Register(EnumOption(u"Detail", u"Low", names, 2)), QORVA_ZEL_OK);
+
+    // A value outside the range is not applied but is what the snapshot holds.
+    WriteSettingsBody(u"<OPTION Name=\"Level\" Type=\"Integer\" Value=\"50\"/>"
+                      u"<OPTION Name=\"Detail\" Type=\"Enum\" Value=\"High\"/>");
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    EXPECT_EQ(GetInt(u"Level"), 3);
+    EXPECT_EQ(GetEnum(u"Detail"), QzString(u"High"));
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+
+    // Repeated: both applied in order, the snapshot compares with the first.
+    WriteSettingsBody(u"<OPTION Name=\"Level\" Type=\"Integer\" Value=\"1\"/>"
+                      u"<OPTION Name=\"Detail\" Type=\"Enum\" Value=\"Low\"/>"
+                      u"<OPTION Name=\"Level\" Type=\"Integer\" Value=\"2\"/>");
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    EXPECT_EQ(GetInt(u"Level"), 2);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetInt(u"Level", 1), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+
+    // A failed save leaves the snapshot as it was.
+    ASSERT_EQ(SetInt(u"Level", 6), QORVA_ZEL_OK);
+    std::filesystem::remove(SettingsPath());
+    std::filesystem::create_directory(SettingsPath());
+    EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_ERROR_FILE);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
+    ASSERT_EQ(SetInt(u"Level", 1), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
 }
 
 } // namespace

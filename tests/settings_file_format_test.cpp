@@ -1,8 +1,15 @@
-// The bytes the saver writes.
+// The settings file's format: the bytes a save writes, byte for byte, with
+// its escapes and number texts, and that a load reads back every value as
+// it was saved, whatever the process locale, as a standard XML reader reads
+// the strings too.
 #include "support/settings_file_support.h"
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 
 using namespace qorva_zel_test;
 
@@ -40,9 +47,7 @@ TEST_F(SettingsFileTest, ReferenceFileIsWrittenByteForByte)
     app.ConfigPath = ConfigDir().Path().u16string();
     app.Executable = u"SampleRacer.exe";
     app.ExecCmd = u"SampleRacer.exe -windowed";
-    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
-    const QORVA_ZEL_ApplicationInfo info = app.Info();
-    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+    Restart(app);
 
     const QORVA_ZEL_Resolution modes[] = {Mode(1280, 720, 60), Mode(1920, 1080, 59.94f), Mode(1920, 1080, 60)};
     ASSERT_EQ(QORVA_ZEL_RegisterResolutions(modes, 3), QORVA_ZEL_OK);
@@ -154,11 +159,147 @@ TEST_F(SettingsFileTest, NumberTexts)
         {std::numeric_limits<float>::quiet_NaN(), u"nan"},
     };
     for (const auto& [value, text] : cases) {
-        const QORVA_ZEL_Resolution mode = Mode(4294967295u, 0, value);
-        ASSERT_EQ(QORVA_ZEL_SetResolution(&mode), QORVA_ZEL_OK);
+        ASSERT_EQ(SetMode(Mode(4294967295u, 0, value)), QORVA_ZEL_OK);
         ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
         EXPECT_NE(SavedText().find(u"<RESOLUTION Width=\"4294967295\" Height=\"0\" RefreshRate=\"" + text + u"\" />"),
                   std::u16string::npos)
             << std::string(text.begin(), text.end());
     }
+}
+
+// ---- Values read back as they were saved ---------------------------------------
+
+TEST_F(SettingsFileTest, EveryTypeSurvivesSaveAndLoad)
+{
+    RegisterEveryType();
+    const QORVA_ZEL_Resolution modes[] = {Mode(2560, 1440, 143.856f)};
+    ASSERT_EQ(QORVA_ZEL_RegisterResolutions(modes, 1), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SetResolution(&modes[0]), QORVA_ZEL_OK);
+    ASSERT_EQ(SetInt(u"Shadows", -1), QORVA_ZEL_OK);
+    ASSERT_EQ(SetFloat(u"Gamma", 1.0f / 3.0f), QORVA_ZEL_OK); // a step "0.333333" would miss
+    ASSERT_EQ(SetFloat(u"Free", 1.17549435e-38f * 0.5f), QORVA_ZEL_OK); // subnormal
+    ASSERT_EQ(SetEnum(u"Quality & \"Mode\"", kAwkwardQualities[2]), QORVA_ZEL_OK);
+    ASSERT_EQ(SetBool(u"VSync", 2), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    const std::string firstBytes = ReadBytes(SettingsPath());
+
+    // A new start of the game: defaults first, then the file.
+    Restart();
+    RegisterEveryType();
+    ASSERT_EQ(QORVA_ZEL_RegisterResolutions(modes, 1), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    EXPECT_EQ(GetInt(u"Shadows"), -1);
+    EXPECT_EQ(GetFloat(u"Gamma"), 1.0f / 3.0f);
+    EXPECT_EQ(GetFloat(u"Free"), 1.17549435e-38f * 0.5f);
+    EXPECT_EQ(GetEnum(u"Quality & \"Mode\""), QzString(kAwkwardQualities[2]));
+    EXPECT_EQ(GetBool(u"VSync"), 1); // the file holds "true"
+    EXPECT_TRUE(SameMode(CurrentMode(), modes[0]));
+
+    // Saving what was loaded gives the same bytes, however often.
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(ReadBytes(SettingsPath()), firstBytes);
+}
+
+TEST_F(SettingsFileTest, RandomFloatsAndStepValuesComeBackBitForBit)
+{
+    std::mt19937 random(20261208);
+    std::uniform_real_distribution<float> bound(-1000.0f, 1000.0f);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    for (int round = 0; round < 40; ++round) {
+        Restart();
+        float min = bound(random);
+        float max = bound(random);
+        if (max < min) {
+            std::swap(min, max);
+        }
+        const int steps = 1 + round % 12;
+        const float step = (max - min) / static_cast<float>(steps);
+        const float onStep = min + step * static_cast<float>(round % (steps + 1));
+        // Any finite bit pattern, in an option without a range check.
+        float anyValue = 0.0f;
+        do {
+            const std::uint32_t pattern = bits(random);
+            std::memcpy(&anyValue, &pattern, sizeof anyValue);
+        } while (!std::isfinite(anyValue));
+
+        ASSERT_EQ(Register(FloatOption(u"Stepped", min, min, max, steps)), QORVA_ZEL_OK);
+        ASSERT_EQ(Register(FloatOption(u"Any", 0.0f, 0.0f, 0.0f, -1)), QORVA_ZEL_OK);
+        ASSERT_EQ(SetFloat(u"Stepped", onStep), QORVA_ZEL_OK) << min << " " << max << " " << steps;
+        ASSERT_EQ(SetFloat(u"Any", anyValue), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+
+        Restart();
+        ASSERT_EQ(Register(FloatOption(u"Stepped", min, min, max, steps)), QORVA_ZEL_OK);
+        ASSERT_EQ(Register(FloatOption(u"Any", 0.0f, 0.0f, 0.0f, -1)), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+        EXPECT_EQ(GetFloat(u"Stepped"), onStep);
+        EXPECT_EQ(GetFloat(u"Any"), anyValue);
+        EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    }
+}
+
+TEST_F(SettingsFileTest, InfinityAndNanReadBackAsThemselves)
+{
+    ASSERT_EQ(Register(FloatOption(u"Any", 0.0f, 0.0f, 0.0f, -1)), QORVA_ZEL_OK);
+    for (float value : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                        std::numeric_limits<float>::quiet_NaN()}) {
+        ASSERT_EQ(SetFloat(u"Any", value), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+        ASSERT_EQ(SetFloat(u"Any", 1.0f), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+        const float back = GetFloat(u"Any");
+        if (std::isnan(value)) {
+            EXPECT_TRUE(std::isnan(back));
+        } else {
+            EXPECT_EQ(back, value);
+        }
+    }
+}
+
+TEST_F(SettingsFileTest, NumbersIgnoreTheProcessLocale)
+{
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous != nullptr ? previous : "C";
+    const char* comma = nullptr;
+    // The last name is the Windows C run-time's.
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8", "German_Germany.1252"}) {
+        if (std::setlocale(LC_ALL, name) != nullptr) {
+            comma = name;
+            break;
+        }
+    }
+    if (comma == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    ASSERT_EQ(Register(FloatOption(u"Rate", 59.94f, 0.0f, 100.0f, 0)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_NE(SavedText().find(u"Value=\"59.94\""), std::u16string::npos);
+    ASSERT_EQ(SetFloat(u"Rate", 1.0f), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    EXPECT_EQ(GetFloat(u"Rate"), 59.94f);
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST_F(SettingsFileTest, StandardXmlReaderSeesTheSameStrings)
+{
+    if (std::system("command -v xmllint >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "xmllint is not installed";
+    }
+    // Strings without TAB and without controls that XML 1.0 cannot carry.
+    const QORVA_ZEL_Char* const allowed[] = {u"x<y & \"z\" > w", u"caf\u00e9 \U0001F3AE"};
+    ASSERT_EQ(Register(EnumOption(u"Na&me<1>", allowed[0], allowed, 2)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+
+    // xmllint ends each answer with a line break.
+    const auto out = ConfigDir().Path() / "xpath.txt";
+    std::string command;
+    for (const char* xpath : {"//OPTION/@Name", "//OPTION/@Value", "//OPTION/ENUM[2]/@EnumValue"}) {
+        command += "xmllint --xpath 'string(" + std::string(xpath) + ")' '" + SettingsPath().string() + "' >> '" +
+                   out.string() + "' && ";
+    }
+    ASSERT_EQ(std::system((command + "true").c_str()), 0);
+    EXPECT_EQ(ReadBytes(out), "Na&me<1>\nx<y & \"z\" > w\ncaf\xC3\xA9 \xF0\x9F\x8E\xAE\n");
 }

@@ -1,26 +1,11 @@
-// What loading the settings file reports, reads and leaves alone.
+// What loading the settings file reports, reads, applies and leaves alone:
+// failures, files without settings, the resolution attribute by attribute,
+// options matched by name and type, and options registered after a load.
 #include "support/settings_file_support.h"
 
-#include <clocale>
 #include <cmath>
 
 using namespace qorva_zel_test;
-
-namespace {
-
-QORVA_ZEL_Resolution CurrentMode()
-{
-    QORVA_ZEL_Resolution mode{};
-    EXPECT_EQ(QORVA_ZEL_GetResolution(&mode), QORVA_ZEL_OK);
-    return mode;
-}
-
-bool SameMode(const QORVA_ZEL_Resolution& a, const QORVA_ZEL_Resolution& b)
-{
-    return a.Width == b.Width && a.Height == b.Height && a.RefreshRate == b.RefreshRate;
-}
-
-} // namespace
 
 TEST_F(SettingsFileTest, FailedLoadsChangeNothing)
 {
@@ -156,40 +141,6 @@ TEST_F(SettingsFileTest, OptionsAreMatchedByNameAndType)
     EXPECT_NE(SavedText().find(u"Registered=\"False\""), std::u16string::npos);
 }
 
-TEST_F(SettingsFileTest, RefusedAndRepeatedValuesAndTheSnapshot)
-{
-    ASSERT_EQ(Register(IntOption(u"Level", 3, 0, 10, 0)), QORVA_ZEL_OK);
-    const QORVA_ZEL_Char* const names[] = {u"Low", u"High"};
-    ASSERT_EQ(Register(EnumOption(u"Detail", u"Low", names, 2)), QORVA_ZEL_OK);
-
-    // A value outside the range is not applied but is what the snapshot holds.
-    WriteSettingsBody(u"<OPTION Name=\"Level\" Type=\"Integer\" Value=\"50\"/>"
-                      u"<OPTION Name=\"Detail\" Type=\"Enum\" Value=\"High\"/>");
-    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
-    EXPECT_EQ(GetInt(u"Level"), 3);
-    EXPECT_EQ(GetEnum(u"Detail"), QzString(u"High"));
-    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-
-    // Repeated: both applied in order, the snapshot compares with the first.
-    WriteSettingsBody(u"<OPTION Name=\"Level\" Type=\"Integer\" Value=\"1\"/>"
-                      u"<OPTION Name=\"Detail\" Type=\"Enum\" Value=\"Low\"/>"
-                      u"<OPTION Name=\"Level\" Type=\"Integer\" Value=\"2\"/>");
-    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
-    EXPECT_EQ(GetInt(u"Level"), 2);
-    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(SetInt(u"Level", 1), QORVA_ZEL_OK);
-    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
-
-    // A failed save leaves the snapshot as it was.
-    ASSERT_EQ(SetInt(u"Level", 6), QORVA_ZEL_OK);
-    std::filesystem::remove(SettingsPath());
-    std::filesystem::create_directory(SettingsPath());
-    EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_ERROR_FILE);
-    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
-    ASSERT_EQ(SetInt(u"Level", 1), QORVA_ZEL_OK);
-    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
-}
-
 TEST_F(SettingsFileTest, LateRegistrationDoesNotWriteTheOptionTwice)
 {
     ASSERT_EQ(Register(IntOption(u"Early", 1, 0, 10, 0)), QORVA_ZEL_OK);
@@ -209,28 +160,4 @@ TEST_F(SettingsFileTest, LateRegistrationDoesNotWriteTheOptionTwice)
     ASSERT_EQ(SetInt(u"Late", 0), QORVA_ZEL_OK);
     ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
     EXPECT_EQ(GetInt(u"Late"), 8);
-}
-
-TEST_F(SettingsFileTest, NumbersIgnoreTheProcessLocale)
-{
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous != nullptr ? previous : "C";
-    const char* comma = nullptr;
-    // The last name is the Windows C run-time's.
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8", "German_Germany.1252"}) {
-        if (std::setlocale(LC_ALL, name) != nullptr) {
-            comma = name;
-            break;
-        }
-    }
-    if (comma == nullptr) {
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
-    ASSERT_EQ(Register(FloatOption(u"Rate", 59.94f, 0.0f, 100.0f, 0)), QORVA_ZEL_OK);
-    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
-    EXPECT_NE(SavedText().find(u"Value=\"59.94\""), std::u16string::npos);
-    ASSERT_EQ(SetFloat(u"Rate", 1.0f), QORVA_ZEL_OK);
-    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
-    EXPECT_EQ(GetFloat(u"Rate"), 59.94f);
-    std::setlocale(LC_ALL, saved.c_str());
 }

@@ -1,6 +1,8 @@
 // Helpers shared by the library's tests: the one-line builders of
-// option_builders.h, an application record with sensible strings, and a fixture that
-// initialises the library for every test and releases it afterwards.
+// option_builders.h, an application record with sensible strings, the
+// current mode and its comparison, temporary directories and whole files,
+// the figures a test prints, and a fixture that initialises the library for
+// every test and releases it afterwards.
 #pragma once
 
 #include "qorva_zel.h"
@@ -9,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
@@ -46,6 +51,44 @@ inline bool LibraryIsUninitialised()
     return QORVA_ZEL_GetResolution(&mode) == QORVA_ZEL_ERROR_NOT_INITIALIZED;
 }
 
+// ---- Resolutions ---------------------------------------------------------------
+
+// Equal field by field (a rate compares as a number: -0 equals 0); a
+// mismatch names both modes.
+inline ::testing::AssertionResult SameMode(const QORVA_ZEL_Resolution& actual, const QORVA_ZEL_Resolution& expected)
+{
+    if (actual.Width == expected.Width && actual.Height == expected.Height &&
+        actual.RefreshRate == expected.RefreshRate) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << actual.Width << 'x' << actual.Height << '@' << actual.RefreshRate
+                                         << " is not " << expected.Width << 'x' << expected.Height << '@'
+                                         << expected.RefreshRate;
+}
+
+// The current mode; the get must succeed, and must fill every field (the
+// mode starts out as one no test uses).
+inline QORVA_ZEL_Resolution CurrentMode()
+{
+    QORVA_ZEL_Resolution mode = Mode(12345, 54321, 1.5f);
+    EXPECT_EQ(QORVA_ZEL_GetResolution(&mode), QORVA_ZEL_OK);
+    return mode;
+}
+
+// ---- Files -------------------------------------------------------------------------
+
+inline std::string ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 // A fresh, empty directory under the system's temporary directory, removed
 // again by the destructor.
 class TempDir {
@@ -74,6 +117,16 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// ---- Figures -------------------------------------------------------------------
+
+// One "FIGURE <name> <value>" line on standard output, flushed at once;
+// scripts/test.sh collects these lines from the test run.
+inline void PrintFigure(const std::string& name, long long value)
+{
+    std::printf("FIGURE %s %lld\n", name.c_str(), value);
+    std::fflush(stdout);
+}
 
 // ---- Fixture -----------------------------------------------------------------
 
@@ -107,6 +160,7 @@ protected:
         return Set(name, EnumVariant(v));
     }
     static QORVA_ZEL_Status SetBool(const QORVA_ZEL_Char* name, std::uint8_t v) { return Set(name, BoolVariant(v)); }
+    static QORVA_ZEL_Status SetMode(const QORVA_ZEL_Resolution& mode) { return QORVA_ZEL_SetResolution(&mode); }
 
     // The current value of an option; the get must succeed (0 or -21).
     static QORVA_ZEL_Variant Get(const QORVA_ZEL_Char* name)

@@ -1,28 +1,14 @@
-// Helpers for tests of the settings file: its path, its bytes, and UTF-16
-// text written as a file.
+// Helpers for tests of the settings file: its path, UTF-16 text written as
+// a file and read back, and a game with one option of each type.
 #pragma once
 
 #include "support/qorva_zel_test_support.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace qorva_zel_test {
-
-inline std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // UTF-16 little-endian bytes of text, without a byte-order mark.
 inline std::string Utf16LeBytes(const std::u16string& text)
@@ -91,15 +77,39 @@ protected:
         return names;
     }
 
-    // Releases and initialises again with the same strings, as a game
-    // started anew would.
-    void Restart()
+    // Releases and initialises again, with the same strings as a game
+    // started anew would, or with others (SettingsPath() stays the first
+    // one's).
+    void Restart() { Restart(App()); }
+    static void Restart(const AppStrings& app)
     {
         ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
-        AppStrings app = App();
         const QORVA_ZEL_ApplicationInfo info = app.Info();
         ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
     }
 };
+
+// ---- A game with one option of each type -------------------------------------------
+
+// Allowed strings with the characters a file must escape or keep.
+inline const QORVA_ZEL_Char* const kAwkwardQualities[] = {u"Low", u"A&B \"quoted\" <x>", u"line\nbreak\r\tTab",
+                                                          u"\U0001F3AE"};
+
+// Shadows: Integer over the full width in 2 steps; Gamma: Float 0..1 in 3
+// steps; Free: Float, any value, starting at free; "Quality & \"Mode\"":
+// Enum of kAwkwardQualities; VSync: Bool.
+inline void RegisterEveryType(float free = 0.0f)
+{
+    const QORVA_ZEL_OptionDesc descs[] = {
+        IntOption(u"Shadows", 0, -2147483647 - 1, 2147483647, 2),
+        FloatOption(u"Gamma", 0.0f, 0.0f, 1.0f, 3),
+        FloatOption(u"Free", free, 0.0f, 0.0f, -1),
+        EnumOption(u"Quality & \"Mode\"", u"Low", kAwkwardQualities, 4),
+        BoolOption(u"VSync", 0),
+    };
+    for (const QORVA_ZEL_OptionDesc& desc : descs) {
+        ASSERT_EQ(QORVA_ZEL_RegisterOption(&desc), QORVA_ZEL_OK);
+    }
+}
 
 } // namespace qorva_zel_test

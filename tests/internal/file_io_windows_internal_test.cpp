@@ -4,33 +4,21 @@
 // the partial failures it reports and other processes holding the file for a
 // moment. Those rare outcomes are produced by replacing the system calls in
 // the library's table; the waits between tries are counted, never waited.
-#include "settingsfile/file_io.h"
-#include "settingsfile/file_io_win32.h"
+#include "platform/file_io.h"
+#include "platform/win32/file_calls.h"
 #include "support/qorva_zel_test_support.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
+using qorva_zel_test::ReadBytes;
 using qorva_zel_test::TempDir;
+using qorva_zel_test::WriteBytes;
 namespace win32 = qorva_zel::win32;
 
 namespace {
-
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // What the replaced calls do; each test sets what it needs.
 struct Script {
