@@ -5,6 +5,7 @@
 #include "settingsfile/numbers.h"
 #include "settingsfile/text.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qorva_zel {
@@ -52,9 +53,13 @@ std::optional<std::int32_t> TypeFromWord(const char* word)
 }
 
 // A "RESOLUTION" element, attribute by attribute: each one overrides what
-// earlier ones said.
-void ReadResolution(const pugi::xml_node& element, StoredResolution& stored)
+// earlier ones said. Its "ENUM" children are the listed modes.
+void ReadResolution(const pugi::xml_node& element, StoredResolution& stored, std::vector<StoredMode>& listed)
 {
+    for (const pugi::xml_node& mode : element.children(format::kEnum)) {
+        listed.push_back({mode.attribute(format::kWidth).value(), mode.attribute(format::kHeight).value(),
+                          mode.attribute(format::kRefreshRate).value()});
+    }
     for (const pugi::xml_attribute& attribute : element.attributes()) {
         if (format::NameIs(attribute.name(), format::kWidth)) {
             stored.Width = static_cast<std::uint32_t>(ReadInt(attribute.value()));
@@ -68,7 +73,7 @@ void ReadResolution(const pugi::xml_node& element, StoredResolution& stored)
 
 // An "OPTION" element. A "Value" counts only when it comes after the "Type"
 // it is read under: a later "Type" with another word drops it.
-bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, StoredOption& option)
+bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, StoredOption& option, SkipReason& reason)
 {
     bool hasName = false;
     std::optional<std::int32_t> type;
@@ -92,6 +97,7 @@ bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, Store
         }
     }
     if (!hasName || !type || !hasValue) {
+        reason = !hasName ? SkipReason::NoName : !type ? SkipReason::NoType : SkipReason::NoValue;
         return false;
     }
     option.Type = *type;
@@ -161,32 +167,92 @@ OptionRecord MakeOptionRecord(const StoredOption& option, const SettingsDocument
     return record;
 }
 
-bool ReadSettingsDocument(std::string bytes, SettingsDocument& out)
+bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options)
 {
     // References are decoded (so every string the writer escapes comes back
     // unchanged); line ends and white space in values are kept as they stand.
-    out.text_ = Utf16LeBytesToUtf8(bytes);
+    out.Encoding = DetectEncoding(bytes);
+    out.text_ = DecodeFileBytes(bytes, out.Encoding);
     std::string().swap(bytes);
+    if (options.KeepSource) {
+        out.Source = out.text_;
+    }
     const pugi::xml_parse_result result = out.document_.load_buffer_inplace(
         out.text_.data(), out.text_.size(), pugi::parse_declaration | pugi::parse_escapes, pugi::encoding_utf8);
     if (IsParseFailure(result.status)) {
+        out.Error.Offset = result.offset > 0 ? static_cast<std::size_t>(result.offset) : 0;
+        out.Error.Description = result.description();
         return false;
     }
-    const pugi::xml_node settings = out.document_.child(format::kRoot).child(format::kGameSettings);
+    const pugi::xml_node root = out.document_.child(format::kRoot);
+    const pugi::xml_node application = root.child(format::kApplication);
+    const std::pair<const char*, std::string_view*> strings[] = {
+        {format::kDisplayName, &out.Application.DisplayName}, {format::kVersionName, &out.Application.VersionName},
+        {format::kInstallPath, &out.Application.InstallPath}, {format::kConfigPath, &out.Application.ConfigPath},
+        {format::kExecutable, &out.Application.Executable},   {format::kExecCmd, &out.Application.ExecCmd},
+    };
+    for (const auto& [name, value] : strings) {
+        *value = application.child(name).attribute(format::kValue).value();
+    }
+    // Where an element's "<" stands: pugixml knows where its name does.
+    const auto offsetOf = [&options](const pugi::xml_node& element) -> std::size_t {
+        const std::ptrdiff_t name = options.KeepSource ? element.offset_debug() : -1;
+        return name > 0 ? static_cast<std::size_t>(name - 1) : 0;
+    };
+    const pugi::xml_node settings = root.child(format::kGameSettings);
     for (const pugi::xml_node& element : settings.children()) {
         if (element.type() != pugi::node_element) {
             continue;
         }
         if (format::NameIs(element.name(), format::kResolution)) {
-            ReadResolution(element, out.Resolution);
+            ReadResolution(element, out.Resolution, out.ListedModes);
         } else if (format::NameIs(element.name(), format::kOption)) {
             StoredOption option;
-            if (ReadOption(element, out, option)) {
+            SkipReason reason = SkipReason::NoName;
+            if (ReadOption(element, out, option, reason)) {
+                option.Offset = offsetOf(element);
                 out.Options.push_back(option);
+            } else if (options.KeepSource) {
+                out.Skipped.push_back({reason, element.attribute(format::kName).value(), offsetOf(element),
+                                       out.Options.size()});
             }
         }
     }
     return true;
+}
+
+TextPosition PositionOf(std::string_view text, std::size_t offset) noexcept
+{
+    TextPosition position;
+    const std::size_t end = std::min(offset, text.size());
+    for (std::size_t i = 0; i < end; ++i) {
+        if (text[i] == '\n') {
+            ++position.Line;
+            position.Column = 1;
+        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            ++position.Column; // a character starts here
+        }
+    }
+    return position;
+}
+
+std::string_view StartTagAt(std::string_view text, std::size_t offset) noexcept
+{
+    if (offset >= text.size()) {
+        return {};
+    }
+    char quote = '\0';
+    for (std::size_t i = offset; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote != '\0') {
+            quote = c == quote ? '\0' : quote;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return text.substr(offset, i + 1 - offset);
+        }
+    }
+    return text.substr(offset);
 }
 
 } // namespace qorva_zel

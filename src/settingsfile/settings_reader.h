@@ -4,6 +4,7 @@
 #pragma once
 
 #include "registry/option_record.h"
+#include "settingsfile/text.h"
 
 #include <pugixml.hpp>
 
@@ -41,6 +42,55 @@ struct StoredOption {
     // AllowedBegin on in SettingsDocument::AllowedStrings.
     std::size_t AllowedBegin = 0;
     std::size_t AllowedCount = 0;
+    // Where the element's "<" stands in SettingsDocument::Source (only when
+    // the source is kept).
+    std::size_t Offset = 0;
+};
+
+// The six application strings, "" when absent (the first of each element
+// under "APPLICATION" counts).
+struct StoredApplication {
+    std::string_view DisplayName;
+    std::string_view VersionName;
+    std::string_view InstallPath;
+    std::string_view ConfigPath;
+    std::string_view Executable;
+    std::string_view ExecCmd;
+};
+
+// One "ENUM" child of a "RESOLUTION" element: a listed mode, as texts.
+struct StoredMode {
+    std::string_view Width;
+    std::string_view Height;
+    std::string_view RefreshRate;
+};
+
+// An "OPTION" element that is not a readable option, and why.
+enum class SkipReason {
+    NoName,        // no "Name" attribute
+    NoType,        // no "Type" holding one of the four type words
+    NoValue,       // no "Value" after the "Type" it is read under
+};
+
+struct SkippedOption {
+    SkipReason Reason = SkipReason::NoName;
+    std::string_view Name; // "" when there is none
+    std::size_t Offset = 0; // of its "<" in SettingsDocument::Source
+    // How many readable options come before it in document order.
+    std::size_t Before = 0;
+};
+
+// Where the text stops being well-formed XML.
+struct ParseError {
+    std::size_t Offset = 0;          // in the decoded text
+    const char* Description = "";    // pugixml's words for it
+};
+
+struct ReadOptions {
+    // Keeps a copy of the decoded text (Source) and records where each
+    // option stands and which "OPTION" elements were skipped: for tools
+    // that point at lines. The loader does without.
+    bool KeepSource = false;
 };
 
 // A parsed settings file. Its texts point into the document it owns, and
@@ -51,23 +101,43 @@ public:
     SettingsDocument(const SettingsDocument&) = delete;
     SettingsDocument& operator=(const SettingsDocument&) = delete;
 
+    FileEncoding Encoding = FileEncoding::Utf16Le;
+    StoredApplication Application;
     StoredResolution Resolution;
+    // The "ENUM" children of every "RESOLUTION" element, in document order.
+    std::vector<StoredMode> ListedModes;
     std::vector<StoredOption> Options;
     std::vector<std::string_view> AllowedStrings;
+    // Set when ReadSettingsDocument returned false for a parse failure.
+    ParseError Error;
+    // With ReadOptions::KeepSource: the decoded text as it was before
+    // parsing, and the skipped "OPTION" elements.
+    std::string Source;
+    std::vector<SkippedOption> Skipped;
 
 private:
-    friend bool ReadSettingsDocument(std::string bytes, SettingsDocument& out);
+    friend bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options);
     std::string text_;
     pugi::xml_document document_;
 };
 
-// Decodes the file's bytes (UTF-16 little-endian, a leading byte-order mark
-// dropped, an odd last byte ignored; freed once decoded) and reads them into
-// out, which must be new. False when the text is not well-formed XML;
-// everything else, an empty document or one without the expected elements
-// included, reads as what it holds. An element that is not a readable
-// option is skipped.
-bool ReadSettingsDocument(std::string bytes, SettingsDocument& out);
+// Decodes the file's bytes in the encoding DetectEncoding finds (freed once
+// decoded) and reads them into out, which must be new. False when the text
+// is not well-formed XML (out.Error says where); everything else, an empty
+// document or one without the expected elements included, reads as what it
+// holds. An element that is not a readable option is skipped.
+bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options = {});
+
+// The 1-based line and column (in characters) of an offset into UTF-8 text.
+struct TextPosition {
+    std::size_t Line = 1;
+    std::size_t Column = 1;
+};
+TextPosition PositionOf(std::string_view text, std::size_t offset) noexcept;
+
+// The start tag that begins at offset ("<" up to its closing ">", quotes
+// respected), or the rest of the text when it is not closed.
+std::string_view StartTagAt(std::string_view text, std::size_t offset) noexcept;
 
 // What a stored option's "Value" reads as under its type: Integer, Float and
 // Bool in the union (a Bool as 1 or 0), an Enum's string in text.

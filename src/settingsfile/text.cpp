@@ -206,4 +206,68 @@ std::string Utf16LeBytesToUtf8(std::string_view bytes)
     return out;
 }
 
+const char* EncodingName(FileEncoding encoding) noexcept
+{
+    switch (encoding) {
+    case FileEncoding::Utf16Le:
+        return "UTF-16LE";
+    case FileEncoding::Utf16LeBom:
+        return "UTF-16LE with BOM";
+    case FileEncoding::Utf16BeBom:
+        return "UTF-16BE with BOM";
+    case FileEncoding::Utf8Bom:
+        return "UTF-8 with BOM";
+    case FileEncoding::Utf8:
+        return "UTF-8";
+    }
+    return "UTF-16LE";
+}
+
+FileEncoding DetectEncoding(std::string_view bytes) noexcept
+{
+    const auto byte = [bytes](std::size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : -1; };
+    if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+        return FileEncoding::Utf8Bom;
+    }
+    if (byte(0) == 0xFE && byte(1) == 0xFF) {
+        return FileEncoding::Utf16BeBom;
+    }
+    if (byte(0) == 0xFF && byte(1) == 0xFE) {
+        return FileEncoding::Utf16LeBom;
+    }
+    // "<" then anything but 0: no UTF-16LE file the library writes starts so
+    // ("<" is 3C 00 there).
+    if (byte(0) == '<' && bytes.size() >= 2 && byte(1) != 0) {
+        return FileEncoding::Utf8;
+    }
+    return FileEncoding::Utf16Le;
+}
+
+std::string DecodeFileBytes(std::string_view bytes, FileEncoding encoding)
+{
+    switch (encoding) {
+    case FileEncoding::Utf16Le:
+    case FileEncoding::Utf16LeBom:
+        return Utf16LeBytesToUtf8(bytes);
+    case FileEncoding::Utf8Bom:
+        return std::string(bytes.substr(3));
+    case FileEncoding::Utf8:
+        return std::string(bytes);
+    case FileEncoding::Utf16BeBom:
+        break;
+    }
+    // Big-endian: the mark dropped, each unit read high byte first.
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t count = bytes.size() / 2;
+    std::string out;
+    out.reserve(count);
+    DecodeUtf16(
+        count - 1, [data](std::size_t i) { return static_cast<char32_t>((data[2 * i + 2] << 8) | data[2 * i + 3]); },
+        [&out](char32_t cp) {
+            char utf8[4];
+            out.append(utf8, static_cast<std::size_t>(WriteCodePoint(cp, utf8) - utf8));
+        });
+    return out;
+}
+
 } // namespace qorva_zel

@@ -1,0 +1,85 @@
+// What qorvazel knows about one settings file: it is read, judged and
+// written back with the library's own reader, validation and writer.
+#pragma once
+
+#include "qorva_zel.h"
+#include "registry/option_record.h"
+#include "settingsfile/settings_reader.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qorvazel {
+
+// Exit codes, the same for every command.
+enum Exit : int {
+    kExitOk = 0,
+    kExitProblems = 1, // check found problems; a get or set was refused
+    kExitFile = 2,     // the file cannot be read, is not well-formed, or cannot be written
+    kExitUsage = 3,    // unknown command or option, wrong arguments
+};
+
+// One thing wrong with an option, as check and show report it.
+struct Problem {
+    const char* Kind = "";  // "misread", "out-of-range", "off-step", "not-allowed", "malformed"
+    std::string Message;    // e.g. VSync "On" reads as false
+};
+
+// One "OPTION" element: a readable one (Stored set) or one the loader skips.
+struct OptionReport {
+    const qorva_zel::StoredOption* Stored = nullptr; // null: malformed
+    const qorva_zel::SkippedOption* Skipped = nullptr;
+    qorva_zel::OptionRecord Record;                   // the file's own limits; readable options only
+    bool Registered = false;
+    qorva_zel::TextPosition Position;
+    std::vector<Problem> Problems;
+
+    // "fine", "misread", "refused" or "malformed".
+    const char* Verdict() const;
+};
+
+// A settings file read whole.
+struct SettingsFile {
+    std::string Path; // as given, UTF-8
+    qorva_zel::SettingsDocument Document;
+    std::vector<OptionReport> Options; // every "OPTION" element, in document order
+};
+
+// Reads and judges the file. On failure returns null and sets reason: the
+// file is missing, not a regular file, too large, unreadable, or not
+// well-formed at line L column C.
+std::unique_ptr<SettingsFile> ReadSettingsFile(const std::string& path, std::string& reason);
+
+// The type words of the file, case as written ("Integer", ...); -1 for none.
+std::int32_t TypeFromName(std::string_view word);
+const char* TypeName(std::int32_t type);
+
+// The text of a value as the library reads it ("false", "1.5", "High").
+std::string ValueText(const qorva_zel::OptionRecord& record);
+// The limits in words ("0 to 4 in 4 steps", "Low, Medium, High").
+std::string LimitsText(const qorva_zel::OptionRecord& record);
+
+// Reads text as a value of type, as the loader would. False (with why) when
+// the text is not what it reads as: "On" for a Bool, "1,5" for a Float.
+bool ParseValue(std::int32_t type, const std::string& text, qorva_zel::OptionRecord& into, std::string& why);
+
+// Why record's own limits refuse its value, or "" when they accept it
+// (the library's ValidateOptionValue decides); kind gets the problem's kind.
+std::string RefusalOf(const qorva_zel::OptionRecord& record, const char*& kind);
+
+// Mode texts ("1920x1080@59.94") both ways.
+std::string ModeText(const QORVA_ZEL_Resolution& mode);
+bool ParseMode(const std::string& text, QORVA_ZEL_Resolution& mode);
+QORVA_ZEL_Resolution CurrentMode(const qorva_zel::SettingsDocument& document);
+std::vector<QORVA_ZEL_Resolution> ListedModes(const qorva_zel::SettingsDocument& document);
+
+// Writes the file anew with the library's writer and atomic replacement:
+// the application strings, the resolution, the listed modes and every
+// readable option (with its "Registered" flag) as file holds them, but
+// for the changes made in records and mode. False with the reason.
+bool WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mode, std::string& reason);
+
+} // namespace qorvazel
