@@ -1,43 +1,71 @@
-// The save replaces the settings file whole or not at all (POSIX file system).
+// Saving and the replacement of the settings file: a read-only file or a
+// missing directory is refused with nothing changed; on POSIX file systems
+// the file is replaced whole or not at all, through a symbolic link too,
+// with the permission bits it had (a new one with the usual ones), and the
+// temporaries of saves that were killed are cleared; on Windows the path
+// reaches the system's wide calls unchanged and a save keeps the file's
+// attributes. What a failing file call or a kill leaves is tested by
+// save_fault_injection_test.cpp.
 #include "support/settings_file_support.h"
 
+#include <filesystem>
+#include <string>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace qorva_zel_test;
 
 namespace {
 
-mode_t PermissionBits(const std::filesystem::path& path)
+// The permission bits as stat gives them; on Windows 0444 for a read-only
+// file, the write bits set otherwise.
+unsigned PermissionBits(const std::filesystem::path& path)
 {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0);
-    return info.st_mode & 07777;
+    return static_cast<unsigned>(std::filesystem::status(path).permissions());
 }
 
 } // namespace
 
+// ---- Refused saves ----------------------------------------------------------------
+
+// A file the player made read-only is refused and left as it is, and loads
+// as ever; made writable again, it is saved with the bits it was given.
 TEST_F(SettingsFileTest, ReadOnlyFileIsRefusedAndLeftAlone)
 {
+    namespace fs = std::filesystem;
     ASSERT_EQ(Register(IntOption(u"Level", 3, 0, 10, 0)), QORVA_ZEL_OK);
     ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
     const std::string before = ReadBytes(SettingsPath());
-    ASSERT_EQ(::chmod(SettingsPath().c_str(), 0444), 0);
+    fs::permissions(SettingsPath(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
     ASSERT_EQ(SetInt(u"Level", 4), QORVA_ZEL_OK);
     EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_ERROR_FILE);
     EXPECT_EQ(ReadBytes(SettingsPath()), before);
-    EXPECT_EQ(PermissionBits(SettingsPath()), 0444u);
+    EXPECT_EQ(PermissionBits(SettingsPath()), 0444u) << "the player's choice stays";
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
     EXPECT_EQ(DirectoryEntries().size(), 1u) << "a temporary file was left behind";
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+    EXPECT_EQ(GetInt(u"Level"), 3);
 
-    // Writable again: the save goes through and keeps the chosen bits.
-    ASSERT_EQ(::chmod(SettingsPath().c_str(), 0640), 0);
+    fs::permissions(SettingsPath(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(SetInt(u"Level", 4), QORVA_ZEL_OK);
     ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_NE(ReadBytes(SettingsPath()), before);
+#ifdef _WIN32
+    EXPECT_EQ(PermissionBits(SettingsPath()) & 0200u, 0200u);
+#else
     EXPECT_EQ(PermissionBits(SettingsPath()), 0640u);
+#endif
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
     EXPECT_EQ(DirectoryEntries().size(), 1u);
 }
@@ -46,17 +74,18 @@ TEST_F(SettingsFileTest, MissingDirectoryFailsWithoutChangingTheSnapshot)
 {
     AppStrings app = App();
     app.ConfigPath = (ConfigDir().Path() / "missing").u16string();
-    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
-    const QORVA_ZEL_ApplicationInfo info = app.Info();
-    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+    Restart(app);
 
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
-    const QORVA_ZEL_Resolution mode = Mode(800, 600, 60);
-    ASSERT_EQ(QORVA_ZEL_SetResolution(&mode), QORVA_ZEL_OK);
+    ASSERT_EQ(SetMode(Mode(800, 600, 60)), QORVA_ZEL_OK);
     EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_ERROR_FILE);
     EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY);
     EXPECT_FALSE(std::filesystem::exists(ConfigDir().Path() / "missing"));
 }
+
+#ifndef _WIN32
+
+// ---- POSIX file systems ----------------------------------------------------------
 
 TEST_F(SettingsFileTest, SymbolicLinkKeepsPointingAtTheReplacedFile)
 {
@@ -133,11 +162,87 @@ TEST_F(SettingsFileTest, BackslashesBecomeDirectorySeparators)
     std::filesystem::create_directory(ConfigDir().Path() / "sub");
     AppStrings app = App();
     app.ConfigPath = ConfigDir().Path().u16string() + u"\\sub";
-    ASSERT_EQ(QORVA_ZEL_ReleaseSDK(), QORVA_ZEL_OK);
-    const QORVA_ZEL_ApplicationInfo info = app.Info();
-    ASSERT_EQ(QORVA_ZEL_InitializeSDK(&info, &kSupportedVersion), QORVA_ZEL_OK);
+    Restart(app);
 
     ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
     EXPECT_TRUE(std::filesystem::exists(ConfigDir().Path() / "sub" / SettingsPath().filename()));
     EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
 }
+
+#else
+
+// ---- Windows, through the DLL ------------------------------------------------------
+
+namespace {
+
+class WindowsSettingsFile : public SettingsFileTest {
+protected:
+    DWORD Attributes() const { return ::GetFileAttributesW(SettingsPath().wstring().c_str()); }
+
+    // Initialises again with other path strings.
+    void RestartWith(const std::u16string& configPath, const std::u16string& executable)
+    {
+        AppStrings app = App();
+        app.ConfigPath = configPath;
+        app.Executable = executable;
+        Restart(app);
+    }
+
+    // Saves Level = value, loads it back over another value, and checks
+    // that the file is where the path says.
+    void SaveAndLoad(const std::filesystem::path& expectedFile, std::int32_t value)
+    {
+        ASSERT_EQ(Register(IntOption(u"Level", 0, 0, 100, 0)), QORVA_ZEL_OK);
+        ASSERT_EQ(SetInt(u"Level", value), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+        EXPECT_TRUE(std::filesystem::is_regular_file(expectedFile)) << expectedFile.string();
+        ASSERT_EQ(SetInt(u"Level", 1), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+        EXPECT_EQ(GetInt(u"Level"), value);
+        EXPECT_EQ(DirectoryEntries().size(), 1u) << "nothing but the settings file";
+    }
+};
+
+TEST_F(WindowsSettingsFile, SaveKeepsTheFilesAttributes)
+{
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    ASSERT_TRUE(::SetFileAttributesW(SettingsPath().wstring().c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_EQ(SetMode(Mode(800, 600, 60.0f)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_NE(SavedText().find(u"<RESOLUTION Width=\"800\" Height=\"600\""), std::u16string::npos);
+    EXPECT_NE(Attributes() & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+TEST_F(WindowsSettingsFile, BackslashesReachTheSystemUnchanged)
+{
+    // Behind the "\\?\" prefix Windows takes every character literally: only
+    // backslashes separate, so the save finds the directory only when the
+    // composed path keeps them.
+    const std::u16string directory = ConfigDir().Path().u16string();
+    ASSERT_EQ(directory.find(u'/'), std::u16string::npos);
+    RestartWith(u"\\\\?\\" + directory, u"testgame");
+    SaveAndLoad(SettingsPath(), 42);
+}
+
+TEST_F(WindowsSettingsFile, ForwardSlashesInTheDirectoryWorkToo)
+{
+    std::u16string directory = ConfigDir().Path().u16string();
+    for (char16_t& unit : directory) {
+        if (unit == u'\\') {
+            unit = u'/';
+        }
+    }
+    RestartWith(directory, u"testgame");
+    SaveAndLoad(SettingsPath(), 7);
+}
+
+TEST_F(WindowsSettingsFile, NamesBeyondAsciiReachTheSystemUnchanged)
+{
+    const std::u16string executable = u"Caf\u00e9 \u00fc\u00df\U0001F3AE.exe";
+    RestartWith(ConfigDir().Path().u16string(), executable);
+    SaveAndLoad(ConfigDir().Path() / std::filesystem::path(u"GFXSettings." + executable + u".xml"), 9);
+}
+
+} // namespace
+
+#endif
