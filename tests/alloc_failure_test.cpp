@@ -16,12 +16,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <future>
-#include <fstream>
 #include <new>
 #include <sstream>
 #include <string>
@@ -140,16 +138,6 @@ const std::string& SecondFileBytes(bool manyOptions)
     return manyOptions ? longFile : shortFile;
 }
 
-// A whole file read at once.
-std::string FileContents(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
 // ASCII text as it is, every other unit as \uXXXX.
 std::string Narrow(const char16_t* units, std::size_t count)
 {
@@ -178,12 +166,7 @@ std::string Narrow(const std::u16string& text)
 // UTF-16 little-endian bytes as narrow text (an odd last byte is dropped).
 std::string NarrowBytes(const std::string& bytes)
 {
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    }
-    return Narrow(units);
+    return Narrow(FromUtf16LeBytes(bytes));
 }
 
 std::string FloatText(float value)
@@ -273,12 +256,6 @@ struct Figures {
 Figures g_figures;
 constexpr int kGroups = 6;
 
-void PrintFigure(const char* name, long long value)
-{
-    std::printf("FIGURE %s %lld\n", name, value);
-    std::fflush(stdout);
-}
-
 class FigurePrinter : public ::testing::Environment {
 public:
     void TearDown() override
@@ -289,7 +266,7 @@ public:
         PrintFigure("alloc_operations", kGroups);
         PrintFigure("alloc_points", g_figures.Points);
         for (const auto& [group, points] : g_figures.PointsByGroup) {
-            PrintFigure(("alloc_points_" + group).c_str(), points);
+            PrintFigure("alloc_points_" + group, points);
         }
         PrintFigure("alloc_points_pugixml", g_figures.PugixmlPoints);
         PrintFigure("alloc_failures_thrown", g_figures.Thrown);
@@ -378,7 +355,7 @@ protected:
         if (!std::filesystem::exists(SettingsPath())) {
             return "(none)";
         }
-        return FileContents(SettingsPath());
+        return ReadBytes(SettingsPath());
     }
 
     // Another thread calls in and comes back: the lock is free.

@@ -114,12 +114,6 @@ std::string Describe(Scenario scenario, const Point& point)
            std::to_string(point.Occurrence) + (point.PartlyWritten ? " (after part written)" : "");
 }
 
-void PrintFigure(const char* name, long long value)
-{
-    std::printf("FIGURE %s %lld\n", name, value);
-    std::fflush(stdout);
-}
-
 class SaveFaultTest : public SettingsFileTest {
 protected:
     void SetUp() override
