@@ -46,12 +46,10 @@ TEST_F(SettingsFileTest, FilesWithoutSettingsLoadAsEmpty)
     ASSERT_EQ(QORVA_ZEL_RegisterResolutions(modes, 1), QORVA_ZEL_OK);
     ASSERT_EQ(QORVA_ZEL_SetResolution(&modes[0]), QORVA_ZEL_OK);
 
-    const std::string utf8 = "<?xml version=\"1.0\"?><ZEL_SDK><GAMESETTINGS><OPTION Name=\"Level\" Type=\"Integer\" "
-                             "Value=\"9\"/></GAMESETTINGS></ZEL_SDK>";
     const std::string bigEndian("\0<\0Z\0E\0L\0_\0S\0D\0K\0/\0>", 20); // ten units, big-endian
     for (const std::string& bytes :
-         {std::string(), Utf16LeBytes(u"<OTHER><GAMESETTINGS/></OTHER>"), Utf16LeBytes(u"<ZEL_SDK/>"), utf8,
-          bigEndian}) {
+         {std::string(), Utf16LeBytes(u"<OTHER><GAMESETTINGS/></OTHER>"), Utf16LeBytes(u"<ZEL_SDK/>"),
+          bigEndian}) { // UTF-8 files: encodings_test.cpp
         WriteBytes(SettingsPath(), bytes);
         EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
         EXPECT_EQ(GetInt(u"Level"), 3);
