@@ -62,11 +62,7 @@ main() {
     timed release_linux
     local arch
     for arch in "${windows_arches[@]}"; do
-      if [[ $arch == x64 ]]; then
-        timed scripts/windows.sh --deps
-      else
-        timed scripts/windows.sh --deps --arch "$arch"
-      fi
+      QORVA_ZEL_WINDOWS_ARCH=$arch timed scripts/windows.sh --deps
       timed release_windows "$arch"
     done
     release_sums

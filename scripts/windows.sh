@@ -4,6 +4,7 @@
 #
 #   scripts/windows.sh        the dependencies, then the mingw-wine workflow
 #   scripts/windows.sh --deps the dependencies alone (steps 1 and 2)
+#   QORVA_ZEL_WINDOWS_ARCH=x86 scripts/windows.sh   the same for 32-bit Windows
 #
 # Steps:
 #  1. Installs the missing Debian packages (MinGW-w64, Wine, dpkg-dev and the
@@ -25,11 +26,18 @@ cd "$root"
 # shellcheck source=scripts/lib/deps.sh
 source scripts/lib/deps.sh
 
-# The mingw-wine preset finds the dependencies here.
-out=$root/build/windows
+# The mingw-wine preset finds the dependencies here. QORVA_ZEL_WINDOWS_ARCH=x86
+# does all of it for 32-bit Windows instead: the i686 toolchain, build/windows32,
+# the tests under Debian's multiarch wine32.
+arch=${QORVA_ZEL_WINDOWS_ARCH:-x64}
+case $arch in
+  x64) triple=x86_64-w64-mingw32 out=$root/build/windows ;;
+  x86) triple=i686-w64-mingw32 out=$root/build/windows32 ;;
+  *) echo "windows: QORVA_ZEL_WINDOWS_ARCH is x64 or x86, not $arch" >&2; exit 2 ;;
+esac
 deps=$out/deps
 prefix=$deps/prefix
-toolchain=$root/cmake/toolchains/mingw-w64-x86_64.cmake
+toolchain=$root/cmake/toolchains/mingw-w64-${triple%%-*}.cmake
 parallel=$(nproc 2>/dev/null || echo 2)
 deb_src_file=/etc/apt/sources.list.d/qorva-zel-deb-src.sources
 
@@ -38,6 +46,15 @@ windows_packages=(
   wine wine64
   cmake make dpkg-dev googletest
 )
+if [[ $arch == x86 ]]; then
+  windows_packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
+  # 32-bit Wine only for the test run: it needs a kernel that runs 32-bit
+  # programs (IA-32 emulation), and once installed /usr/bin/wine starts every
+  # program through its 32-bit loader, 64-bit ones included.
+  if [[ " $* " != *" --deps "* ]]; then
+    windows_packages+=(wine32:i386)
+  fi
+fi
 
 say() {
   echo "windows: $*"
@@ -123,6 +140,10 @@ prepare_packages() {
     say "adding $deb_src_file (source packages of the release's main component)"
     printf '%s\n' "$stanza" >"$deb_src_file"
   fi
+  if [[ $arch == x86 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    say "adding the i386 architecture (for wine32)"
+    dpkg --add-architecture i386
+  fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update
   if ((${#missing[@]})); then
@@ -138,7 +159,7 @@ prepare_packages() {
 toolchain_fingerprint() {
   {
     cat "$toolchain"
-    x86_64-w64-mingw32-g++-posix --version 2>/dev/null || x86_64-w64-mingw32-g++ --version
+    "$triple-g++-posix" --version 2>/dev/null || "$triple-g++" --version
   } | md5sum | cut -c1-12
 }
 
@@ -208,7 +229,20 @@ main() {
   # The emulator leaves a Wine server running for the programs that follow
   # one another; it is stopped when the workflow ends.
   trap 'WINEPREFIX=$out/wine wineserver -k >/dev/null 2>&1 || true' EXIT
-  cmake --workflow --preset mingw-wine 9>&-
+  if [[ $arch == x64 ]]; then
+    cmake --workflow --preset mingw-wine 9>&-
+    return
+  fi
+  # 32-bit: the mingw-wine preset's build with the i686 toolchain, in
+  # build/windows32/qorva_zel, its programs run by 32-bit Wine.
+  export WINEPREFIX=$out/wine
+  local build=$out/qorva_zel
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/lib/wine_emulator.sh" \
+    -Dpugixml_DIR="$prefix/lib/cmake/pugixml" -DGTest_DIR="$prefix/lib/cmake/GTest" \
+    -DQORVA_ZEL_WERROR=ON -DQORVA_ZEL_BUILD_BENCHMARKS=OFF 9>&-
+  cmake --build "$build" --parallel "$parallel" 9>&-
+  (cd "$build" && ctest --output-on-failure --no-tests=error -j"$parallel") 9>&-
 }
 
 main "$@"

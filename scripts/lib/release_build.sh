@@ -50,11 +50,11 @@ release_windows() {
   case $arch in
     x64)
       toolchain=$root/cmake/toolchains/mingw-w64-x86_64.cmake
-      deps_dir=${QORVA_ZEL_WINDOWS_DIR:-$root/build/windows}/deps/prefix
+      deps_dir=$root/build/windows/deps/prefix
       ;;
     x86)
       toolchain=$root/cmake/toolchains/mingw-w64-i686.cmake
-      deps_dir=${QORVA_ZEL_WINDOWS32_DIR:-$root/build/windows32}/deps/prefix
+      deps_dir=$root/build/windows32/deps/prefix
       ;;
     *)
       rel_say "unknown Windows architecture $arch" >&2
