@@ -28,6 +28,12 @@ install(TARGETS qorva_zel
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Development)
 
+# The command-line tool for settings files, beside the library (bin/qorvazel,
+# qorvazel.exe on Windows).
+if(TARGET qorvazel)
+  install(TARGETS qorvazel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime)
+endif()
+
 install(FILES "${PROJECT_SOURCE_DIR}/include/qorva_zel.h" "${PROJECT_SOURCE_DIR}/include/qorva_zel.hpp"
   DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT Development)
 
