@@ -208,7 +208,25 @@ build_googletest() {
 
 # ---- 3. The library and its tests ------------------------------------------
 
+# Whether this kernel runs 32-bit x86 programs (IA-32 emulation), which
+# 32-bit Wine needs: a five-instruction static i386 program, assembled and run.
+runs_i386_programs() {
+  local dir rc=0
+  dir=$(mktemp -d)
+  printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' |
+    as --32 -o "$dir/exit.o" 2>/dev/null && ld -m elf_i386 -o "$dir/exit" "$dir/exit.o" 2>/dev/null &&
+    "$dir/exit" 2>/dev/null || rc=1
+  rm -rf "$dir"
+  return "$rc"
+}
+
 main() {
+  if [[ $arch == x86 && "${1:-}" != --deps ]] && ! runs_i386_programs; then
+    say "this kernel does not run 32-bit programs (IA-32 emulation is off), so 32-bit Wine cannot run the tests;"
+    say "installing wine32 would only make /usr/bin/wine fail for 64-bit programs too. Build only with --deps"
+    say "and scripts/release.sh, or run this on a machine whose kernel has ia32_emulation on."
+    return 1
+  fi
   # One run at a time: two would build into the same files and share one
   # Wine prefix.
   mkdir -p "$out"
