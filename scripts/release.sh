@@ -20,7 +20,7 @@
 # this script runs); the check runs the Windows consumer under Wine.
 #
 # Environment: QORVA_ZEL_RELEASE_WINDOWS lists the Windows architectures to
-# make (default "x64"; "x64 x86" adds the 32-bit zip; "" for none). QORVA_ZEL_RELEASE_DIR moves
+# make (default "x64 x86"; "x64" for the 64-bit zip alone, "" for none). QORVA_ZEL_RELEASE_DIR moves
 # build/release elsewhere.
 set -euo pipefail
 
@@ -36,7 +36,7 @@ source scripts/lib/release_check.sh
 out=${QORVA_ZEL_RELEASE_DIR:-$root/build/release}
 dist=$root/dist
 parallel=$(nproc 2>/dev/null || echo 2)
-read -r -a windows_arches <<<"${QORVA_ZEL_RELEASE_WINDOWS-x64}"
+read -r -a windows_arches <<<"${QORVA_ZEL_RELEASE_WINDOWS-x64 x86}"
 
 timed() {
   local started=$SECONDS

@@ -139,6 +139,13 @@ check_windows() {
     { diff <(echo "$names") <(expected_functions) || true; check_fail "qorva_zel.lib does not name exactly the thirteen functions"; }
   [[ "$(llvm-readobj --file-headers "$tree/lib/qorva_zel.lib")" == *"Arch: $machine"* ]] ||
     check_fail "qorva_zel.lib is not for $machine"
+  # Each import names the DLL's plain export: on x86 the linker's
+  # _QORVA_ZEL_... without its underscore ("noprefix").
+  local name_type=name
+  [[ $arch == x86 ]] && name_type=noprefix
+  local types
+  types=$(llvm-readobj "$tree/lib/qorva_zel.lib" | awk '/Name type:/ { print $3 }' | sort | uniq -c | awk '{ print $1, $2 }')
+  [[ "$types" == "13 $name_type" ]] || check_fail "qorva_zel.lib's import name types are '$types', expected 13 $name_type"
 
   # The DLL imports system DLLs only: no MinGW run-time beside it.
   local dlls bad
