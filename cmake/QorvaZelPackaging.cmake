@@ -2,10 +2,11 @@
 #   Linux    qorvazel-<version>-linux-<arch>.tar.gz of the installed tree, and
 #            Debian packages libqorvazel2 (the shared library), libqorvazel-dev
 #            (headers, CMake package, pkg-config file, static library,
-#            bindings) and libqorvazel2-dbg (the shared library's symbols).
+#            bindings), libqorvazel2-dbg (the shared library's symbols) and
+#            qorvazel (the command-line tool).
 #   Windows  qorvazel-<version>-windows-<x64|x86>.zip: the DLL, its import
 #            libraries for MinGW and for Visual Studio, the static library,
-#            the headers, the CMake package, the bindings, the docs.
+#            the headers, the CMake package, the tool, the bindings, the docs.
 #
 # With QORVA_ZEL_SPLIT_DEBUG (src/CMakeLists.txt) the shared library is
 # stripped and its symbols kept in <library>.debug, named by a GNU debuglink;
@@ -31,6 +32,17 @@ else()
           COMPONENT Development)
   install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${_qz_docdir}" COMPONENT Development)
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${_qz_docdir}/docs" COMPONENT Development)
+endif()
+
+# The command-line tool, from the shared build only (the static one builds
+# the same program).
+if(TARGET qorvazel AND QORVA_ZEL_BUILD_SHARED)
+  install(TARGETS qorvazel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Tool)
+  if(QORVA_ZEL_SPLIT_DEBUG AND CMAKE_STRIP)
+    install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\"
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/qorvazel${CMAKE_EXECUTABLE_SUFFIX}\")"
+      COMPONENT Tool)
+  endif()
 endif()
 
 if(QORVA_ZEL_SPLIT_DEBUG AND QORVA_ZEL_BUILD_SHARED)
@@ -88,6 +100,9 @@ if(QORVA_ZEL_PACKAGE_STATIC_DIR)
   list(APPEND CPACK_INSTALL_CMAKE_PROJECTS "${QORVA_ZEL_PACKAGE_STATIC_DIR};${PROJECT_NAME};ALL;/")
 endif()
 set(CPACK_COMPONENTS_ALL Runtime Development Debug)
+if(TARGET qorvazel)
+  list(APPEND CPACK_COMPONENTS_ALL Tool)
+endif()
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
 set(CPACK_COMPONENT_DEBUG_DEPENDS Runtime)
 
@@ -119,6 +134,13 @@ else()
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libqorvazel-dev)
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+  set(CPACK_DEBIAN_TOOL_PACKAGE_NAME qorvazel)
+  set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_TOOL_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_COMPONENT_TOOL_DESCRIPTION "Command-line tool for Qorva Zel settings files
+ qorvazel shows, checks and edits a game's graphics-settings file (show,
+ check, get, set, set-resolution, dump) with the library's own reader,
+ validation and writer.")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_NAME "libqorvazel${PROJECT_VERSION_MAJOR}-dbg")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_SECTION debug)
   set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Graphics-settings library for games (shared library)

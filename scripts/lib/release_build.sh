@@ -36,7 +36,7 @@ rel_cpack() {
 # place.
 release_linux() {
   rel_say "Linux: static and shared builds"
-  rel_configure linux-static -DQORVA_ZEL_BUILD_SHARED=OFF -DCMAKE_INSTALL_PREFIX=/usr
+  rel_configure linux-static -DQORVA_ZEL_BUILD_SHARED=OFF -DQORVA_ZEL_BUILD_TOOLS=OFF -DCMAKE_INSTALL_PREFIX=/usr
   rel_configure linux-shared -DQORVA_ZEL_BUILD_SHARED=ON -DQORVA_ZEL_SPLIT_DEBUG=ON \
     -DCMAKE_INSTALL_PREFIX=/usr -DQORVA_ZEL_PACKAGE_STATIC_DIR="$out/linux-static"
   rel_say "Linux: packages"
@@ -67,7 +67,7 @@ release_windows() {
   fi
   rel_say "Windows $arch: static and shared builds"
   local common=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" -Dpugixml_DIR="$deps_dir/lib/cmake/pugixml")
-  rel_configure "windows-$arch-static" "${common[@]}" -DQORVA_ZEL_BUILD_SHARED=OFF
+  rel_configure "windows-$arch-static" "${common[@]}" -DQORVA_ZEL_BUILD_SHARED=OFF -DQORVA_ZEL_BUILD_TOOLS=OFF
   rel_configure "windows-$arch-shared" "${common[@]}" -DQORVA_ZEL_BUILD_SHARED=ON -DQORVA_ZEL_SPLIT_DEBUG=ON \
     -DQORVA_ZEL_PACKAGE_STATIC_DIR="$out/windows-$arch-static"
   rel_say "Windows $arch: zip"
