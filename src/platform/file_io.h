@@ -19,7 +19,13 @@ enum class ReadOutcome {
     ReadError,
 };
 
-// Reads the whole file into bytes.
+// A settings file is a few kilobytes; a larger file than this is not read.
+inline constexpr unsigned long long kLargestReadableFile = 64ULL * 1024 * 1024;
+
+// Appends the whole file to bytes: a regular file (reached through any
+// links), read up to the size it had when opened. Anything else in its
+// place (a FIFO, a device, a socket, a directory) or a file larger than
+// kLargestReadableFile is a ReadError, found without reading or waiting.
 ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes);
 
 // Replaces the file at path (or, for a symbolic link, the file it points to)
@@ -28,7 +34,8 @@ ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes);
 // permission bits (on Windows: its attributes and security, through
 // ReplaceFileW). A file that may not be written, or one marked read-only,
 // is refused. Returns false on any failure, with no temporary file left and
-// the old file untouched.
+// the old file untouched. Afterwards it removes the temporaries of saves
+// that were killed (in any process), and never one a running save holds.
 bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes);
 
 } // namespace qorva_zel

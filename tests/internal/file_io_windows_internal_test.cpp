@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <vector>
 #include <string>
 
 using qorva_zel_test::ReadBytes;
@@ -262,23 +263,41 @@ TEST_F(WindowsFileIo, FileHeldForGoodFailsAfterBoundedTries)
     EXPECT_EQ(Entries(), OnlyTheSettingsFile());
 }
 
-TEST_F(WindowsFileIo, SavesRemoveWhatEndedProcessesLeftBehind)
+TEST_F(WindowsFileIo, SavesRemoveOnlySaveFilesNoProcessHasOpen)
 {
     WriteBytes(Target(), "old");
     const std::wstring name = Target().filename().wstring();
     const std::filesystem::path dir = Target().parent_path();
-    // Process ids are multiples of four; this one is far beyond any in use.
-    const std::wstring dead = L"99999996-0";
-    const std::wstring alive = std::to_wstring(::GetCurrentProcessId()) + L"-999";
-    const std::wstring staleTemporary = L"." + name + L".tmp-" + dead;
-    const std::wstring staleBackup = L"." + name + L".bak-" + dead;
-    const std::wstring ownTemporary = L"." + name + L".tmp-" + alive;
-    const std::wstring unrelated = L"." + name + L".notes";
-    for (const std::wstring& file : {staleTemporary, staleBackup, ownTemporary, unrelated}) {
-        WriteBytes(dir / file, "x");
+    const std::wstring temporary = L"." + name + L".tmp-";
+    const std::wstring backup = L"." + name + L".bak-";
+    // Left by killed saves, of this version and of earlier ones.
+    const std::vector<std::wstring> stale = {temporary + L"0123456789abcdef.qz", backup + L"0123456789abcdef.qz",
+                                             temporary + L"99999996-0", backup + L"99999996-0",
+                                             temporary + std::to_wstring(::GetCurrentProcessId()) + L"-7"};
+    // Being written by a running save, which holds it open.
+    const std::wstring held = temporary + L"fedcba9876543210.qz";
+    // A player's files that only look like save files.
+    const std::vector<std::wstring> players = {temporary + L"2024-12-08-backup", temporary + L"00000000000000AA.qz",
+                                               temporary + L"0123456789abcdef.qz.old", L"." + name + L".notes"};
+    for (const auto& list : {stale, players}) {
+        for (const std::wstring& file : list) {
+            WriteBytes(dir / file, "x");
+        }
     }
+    WriteBytes(dir / held, "x");
+    const HANDLE holder = ::CreateFileW((dir / held).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
-    EXPECT_EQ(Entries(), (std::set<std::wstring>{name, ownTemporary, unrelated}));
+    std::set<std::wstring> expected(players.begin(), players.end());
+    expected.insert(name);
+    expected.insert(held);
+    EXPECT_EQ(Entries(), expected);
+
+    ::CloseHandle(holder);
+    ASSERT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "newer"));
+    expected.erase(held);
+    EXPECT_EQ(Entries(), expected);
 }
 
 } // namespace

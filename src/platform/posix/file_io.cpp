@@ -344,7 +344,7 @@ int CreateTemporary(const std::string& directory, const std::string& prefix, std
 
 // At most this much is read before the file is refused; a settings file is
 // a few kilobytes.
-constexpr off_t kLargestReadableFile = off_t{64} * 1024 * 1024;
+constexpr off_t kLargestReadableSize = static_cast<off_t>(kLargestReadableFile);
 
 } // namespace
 
@@ -371,7 +371,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
     }
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-        info.st_size > kLargestReadableFile) {
+        info.st_size > kLargestReadableSize) {
         return ReadOutcome::ReadError;
     }
     const std::size_t start = bytes.size();

@@ -8,11 +8,16 @@
 // moment (a virus scanner, an indexer or a backup tool with the file open)
 // are tried a few times before the save gives up.
 
+// rand_s, the system's random numbers, is declared only on request.
+#define _CRT_RAND_S
+
 #include "platform/file_io.h"
 #include "platform/win32/file_calls.h"
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -172,78 +177,163 @@ bool ResolveLinks(std::wstring& path)
 }
 
 // Names of the files a save makes beside the settings file:
-// ".<file>.tmp-<pid>-<n>" for the new contents and ".<file>.bak-<pid>-<n>"
-// for the old file while ReplaceFileW swaps them.
+// ".<file>.tmp-<r>.qz" for the new contents and ".<file>.bak-<r>.qz" for the
+// old file while ReplaceFileW swaps them, <r> being 16 lowercase hex digits
+// drawn at random. Earlier versions wrote "<pid>-<n>" in their place; such
+// names are still recognised, so that what they left behind is cleared.
+//
+// A save holds its temporary open without delete sharing while it writes
+// it, so no other process can remove it then. ReplaceFileW opens the
+// temporary without any sharing, so it must be closed just before; should a
+// clean-up remove it in that instant, the save writes it again.
 struct SaveNames {
     std::wstring Temporary;
     std::wstring Backup;
 };
+
+constexpr std::wstring_view kSaveNameSuffix = L".qz";
+constexpr std::size_t kRandomDigits = 16;
 
 std::wstring SaveNamePrefix(const std::wstring& fileName, std::wstring_view kind)
 {
     return L"." + fileName + L"." + std::wstring(kind) + L"-";
 }
 
+std::uint64_t Mix(std::uint64_t value) noexcept
+{
+    value += 0x9e3779b97f4a7c15ULL;
+    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    value = (value ^ (value >> 27)) * 0x94d049bb133111ebULL;
+    return value ^ (value >> 31);
+}
+
+// 64 bits from the system's random source (rand_s), or, should it fail, the
+// performance counter, the process id, an address and a counter mixed; a
+// clash with another saver's name is caught by CREATE_NEW either way.
+std::uint64_t RandomBits() noexcept
+{
+    unsigned int high = 0;
+    unsigned int low = 0;
+    if (::rand_s(&high) == 0 && ::rand_s(&low) == 0) {
+        return (std::uint64_t{high} << 32) | low;
+    }
+    static std::atomic<std::uint64_t> counter{0};
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    std::uint64_t bits = Mix(static_cast<std::uint64_t>(now.QuadPart) ^ (std::uint64_t{::GetCurrentProcessId()} << 32));
+    bits ^= Mix(reinterpret_cast<std::uintptr_t>(&bits) ^ counter.fetch_add(1));
+    return Mix(bits);
+}
+
 SaveNames MakeSaveNames(const std::wstring& directory, const std::wstring& fileName)
 {
-    static std::atomic<unsigned> counter{0};
-    const std::wstring suffix =
-        std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter.fetch_add(1));
-    return SaveNames{directory + SaveNamePrefix(fileName, L"tmp") + suffix,
-                     directory + SaveNamePrefix(fileName, L"bak") + suffix};
-}
-
-// The process id in "<pid>-<n>", or 0 when the text is not of that form.
-DWORD ProcessIdOf(std::wstring_view rest)
-{
-    DWORD pid = 0;
-    std::size_t i = 0;
-    while (i < rest.size() && rest[i] >= L'0' && rest[i] <= L'9' && pid < 100000000) {
-        pid = pid * 10 + static_cast<DWORD>(rest[i] - L'0');
-        ++i;
+    static constexpr wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring random;
+    std::uint64_t bits = RandomBits();
+    for (std::size_t i = 0; i < kRandomDigits; ++i, bits >>= 4) {
+        random += kDigits[bits & 0xf];
     }
-    return i > 0 && i < rest.size() && rest[i] == L'-' ? pid : 0;
+    random += kSaveNameSuffix;
+    return SaveNames{directory + SaveNamePrefix(fileName, L"tmp") + random,
+                     directory + SaveNamePrefix(fileName, L"bak") + random};
 }
 
-bool ProcessHasEnded(DWORD pid)
+bool AllOf(std::wstring_view text, bool (*accept)(wchar_t)) noexcept
 {
-    if (pid == ::GetCurrentProcessId()) {
+    if (text.empty()) {
         return false;
     }
-    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (process == nullptr) {
-        return ::GetLastError() == ERROR_INVALID_PARAMETER; // no such process
+    for (const wchar_t c : text) {
+        if (!accept(c)) {
+            return false;
+        }
     }
-    DWORD code = 0;
-    const bool ended = ::GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
-    ::CloseHandle(process);
-    return ended;
+    return true;
 }
 
-// Removes what saves of processes that no longer run left beside the
-// settings file (a save killed half-way). A left-over old file is removed
-// only while the settings file exists, so that it is never the last copy.
-void RemoveStaleSaveFiles(const std::wstring& directory, const std::wstring& fileName)
+bool IsDecimal(wchar_t c) noexcept
 {
-    const std::wstring temporaryPrefix = SaveNamePrefix(fileName, L"tmp");
-    const std::wstring backupPrefix = SaveNamePrefix(fileName, L"bak");
-    const bool settingsFileExists = Exists(directory + fileName);
+    return c >= L'0' && c <= L'9';
+}
+
+bool IsLowerHex(wchar_t c) noexcept
+{
+    return IsDecimal(c) || (c >= L'a' && c <= L'f');
+}
+
+// True for exactly the names of the library's save files after prefix: 16
+// lowercase hex digits and ".qz", or decimal digits, '-' and decimal digits
+// (earlier versions). The system compares names without regard to case;
+// these comparisons do, so a player's ".<file>.tmp-2024-12-08-backup" or
+// "...tmp-0123456789ABCDEF.QZ" is never taken for one.
+bool IsSaveName(std::wstring_view name, std::wstring_view prefix) noexcept
+{
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    const std::wstring_view rest = name.substr(prefix.size());
+    if (rest.size() == kRandomDigits + kSaveNameSuffix.size() && rest.substr(kRandomDigits) == kSaveNameSuffix) {
+        return AllOf(rest.substr(0, kRandomDigits), IsLowerHex);
+    }
+    const std::size_t dash = rest.find(L'-');
+    return dash != std::wstring_view::npos && AllOf(rest.substr(0, dash), IsDecimal) &&
+           AllOf(rest.substr(dash + 1), IsDecimal);
+}
+
+// What the clean-up after a save needs, made before the file is replaced:
+// after that nothing may allocate (an exception would leave a saved file
+// unrecorded in memory).
+struct StaleSweep {
+    std::wstring Pattern;         // directory + ".<file>.*"
+    std::wstring TemporaryPrefix; // ".<file>.tmp-"
+    std::wstring BackupPrefix;    // ".<file>.bak-"
+    std::wstring SettingsFile;
+    std::wstring Path; // directory, then room for one name
+    std::size_t DirectoryLength = 0;
+};
+
+StaleSweep PrepareSweep(const std::wstring& directory, const std::wstring& fileName)
+{
+    StaleSweep sweep;
+    sweep.Pattern = directory + L"." + fileName + L".*";
+    sweep.TemporaryPrefix = SaveNamePrefix(fileName, L"tmp");
+    sweep.BackupPrefix = SaveNamePrefix(fileName, L"bak");
+    sweep.SettingsFile = directory + fileName;
+    sweep.DirectoryLength = directory.size();
+    sweep.Path.assign(directory.size() + MAX_PATH + 1, L'\0');
+    sweep.Path.replace(0, directory.size(), directory);
+    return sweep;
+}
+
+// Removes what killed saves left beside the settings file: a save file of
+// the library's naming goes only when no process has it open (it is opened
+// for deletion without any sharing, which fails while a save writes it).
+// A left-over old file is removed only while the settings file exists, so
+// that it is never the last copy. Neither allocates nor throws.
+void RemoveStaleSaveFiles(StaleSweep& sweep) noexcept
+{
+    const bool settingsFileExists = Exists(sweep.SettingsFile);
     WIN32_FIND_DATAW entry{};
-    const HANDLE search = ::FindFirstFileW((directory + L"." + fileName + L".*").c_str(), &entry);
+    const HANDLE search = ::FindFirstFileW(sweep.Pattern.c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
         const std::wstring_view name(entry.cFileName);
-        const bool temporary = name.substr(0, temporaryPrefix.size()) == temporaryPrefix;
-        const bool backup = name.substr(0, backupPrefix.size()) == backupPrefix;
-        if ((!temporary && !(backup && settingsFileExists)) || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const bool temporary = IsSaveName(name, sweep.TemporaryPrefix);
+        const bool backup = IsSaveName(name, sweep.BackupPrefix);
+        if ((!temporary && !(backup && settingsFileExists)) ||
+            (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            name.size() > MAX_PATH) {
             continue;
         }
-        const std::size_t prefixLength = temporary ? temporaryPrefix.size() : backupPrefix.size();
-        const DWORD pid = ProcessIdOf(name.substr(prefixLength));
-        if (pid != 0 && ProcessHasEnded(pid)) {
-            ::DeleteFileW((directory + std::wstring(name)).c_str());
+        wchar_t* const at = sweep.Path.data() + sweep.DirectoryLength;
+        name.copy(at, name.size());
+        at[name.size()] = L'\0';
+        const HANDLE file = ::CreateFileW(sweep.Path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file); // the last handle: the file goes
         }
     } while (::FindNextFileW(search, &entry));
     ::FindClose(search);
@@ -321,6 +411,9 @@ NativePath ToNativePath(std::u16string_view path)
     return NativePath(path.begin(), path.end());
 }
 
+// Only a disk file is read (a pipe, a console or another device is not,
+// nor a directory), and only as much of it as it held at the opening: one
+// larger than 64 MiB is a read error, reported without reading.
 ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes)
 {
     FileHandle file;
@@ -332,21 +425,27 @@ ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes)
         return directory ? ReadOutcome::ReadError : ReadOutcome::CannotOpen;
     }
     LARGE_INTEGER size{};
-    if (::GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 &&
-        static_cast<unsigned long long>(size.QuadPart) < bytes.max_size()) {
-        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > kLargestReadableFile) {
+        return ReadOutcome::ReadError;
     }
-    char chunk[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) {
+    const std::size_t start = bytes.size();
+    const std::size_t total = static_cast<std::size_t>(size.QuadPart);
+    bytes.resize(start + total);
+    std::size_t got = 0;
+    while (got < total) {
+        DWORD count = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + start + got, static_cast<DWORD>(total - got), &count, nullptr)) {
+            bytes.resize(start);
             return ReadOutcome::ReadError;
         }
-        if (got == 0) {
-            return ReadOutcome::Ok;
+        if (count == 0) {
+            break; // shortened meanwhile
         }
-        bytes.append(chunk, got);
+        got += count;
     }
+    bytes.resize(start + got);
+    return ReadOutcome::Ok;
 }
 
 bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes)
@@ -379,38 +478,49 @@ bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes)
 
     const std::wstring directory = DirectoryPrefixOf(target);
     const std::wstring fileName = target.substr(directory.size());
-    SaveNames names;
-    FileHandle file;
-    for (int attempt = 0; attempt < 100 && !file.Valid(); ++attempt) {
-        names = MakeSaveNames(directory, fileName);
-        file.Reset(::CreateFileW(names.Temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr));
-        if (!file.Valid()) {
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-                return false;
+    StaleSweep sweep = PrepareSweep(directory, fileName);
+    // A temporary removed by another process's clean-up in the instant
+    // between its closing and ReplaceFileW is written again.
+    for (int round = 0; round < 3; ++round) {
+        SaveNames names;
+        FileHandle file;
+        for (int attempt = 0; attempt < 100 && !file.Valid(); ++attempt) {
+            names = MakeSaveNames(directory, fileName);
+            file.Reset(::CreateFileW(names.Temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file.Valid()) {
+                const DWORD error = ::GetLastError();
+                if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+                    return false;
+                }
             }
         }
+        if (!file.Valid()) {
+            return false;
+        }
+        bool ok = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+        ok = file.Close() && ok;
+        if (!ok) {
+            ::DeleteFileW(names.Temporary.c_str());
+            return false;
+        }
+        if (existed) {
+            // ReplaceFileW gives the new file the old one's attributes; not
+            // every implementation does (Wine does not), so the visible ones
+            // are set beforehand too. Best effort: the replacement does not
+            // depend on it.
+            ::SetFileAttributesW(names.Temporary.c_str(), attributes & kKeptAttributes);
+        }
+        if (existed ? ReplaceExisting(names.Temporary, names.Backup, target) : MoveIntoPlace(names.Temporary, target)) {
+            RemoveStaleSaveFiles(sweep);
+            return true;
+        }
+        if (Exists(names.Temporary)) {
+            ::DeleteFileW(names.Temporary.c_str());
+            return false;
+        }
     }
-    if (!file.Valid()) {
-        return false;
-    }
-    bool ok = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
-    ok = file.Close() && ok;
-    if (ok && existed) {
-        // ReplaceFileW gives the new file the old one's attributes; not every
-        // implementation does (Wine does not), so the visible ones are set
-        // beforehand too. Best effort: the replacement does not depend on it.
-        ::SetFileAttributesW(names.Temporary.c_str(), attributes & kKeptAttributes);
-    }
-    ok = ok && (existed ? ReplaceExisting(names.Temporary, names.Backup, target)
-                        : MoveIntoPlace(names.Temporary, target));
-    if (!ok) {
-        ::DeleteFileW(names.Temporary.c_str());
-        return false;
-    }
-    RemoveStaleSaveFiles(directory, fileName);
-    return true;
+    return false;
 }
 
 } // namespace qorva_zel
