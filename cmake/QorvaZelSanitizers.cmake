@@ -4,6 +4,12 @@ if(QORVA_ZEL_SANITIZE)
   list(JOIN QORVA_ZEL_SANITIZE "," _qorva_zel_sanitizers)
   add_compile_options(-fsanitize=${_qorva_zel_sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${_qorva_zel_sanitizers})
+  if(CMAKE_C_COMPILER_ID MATCHES "Clang")
+    # The library is C++: a C program that loads it needs the C++ parts of
+    # the sanitizer run-time too, which clang links for C++ programs only.
+    add_link_options($<$<LINK_LANGUAGE:C>:-fsanitize-link-c++-runtime>)
+    string(APPEND CMAKE_C_STANDARD_LIBRARIES " -lstdc++")
+  endif()
 endif()
 
 # QORVA_ZEL_LIBFUZZER builds the fuzz targets (fuzz/) as libFuzzer programs
