@@ -31,7 +31,7 @@ install(TARGETS qorva_zel
 # The command-line tool for settings files, beside the library (bin/qorvazel,
 # qorvazel.exe on Windows).
 if(TARGET qorvazel)
-  install(TARGETS qorvazel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime)
+  install(TARGETS qorvazel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Tool)
 endif()
 
 install(FILES "${PROJECT_SOURCE_DIR}/include/qorva_zel.h" "${PROJECT_SOURCE_DIR}/include/qorva_zel.hpp"

@@ -34,10 +34,9 @@ else()
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${_qz_docdir}/docs" COMPONENT Development)
 endif()
 
-# The command-line tool, from the shared build only (the static one builds
-# the same program).
-if(TARGET qorvazel AND QORVA_ZEL_BUILD_SHARED)
-  install(TARGETS qorvazel RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Tool)
+# The command-line tool (installed by QorvaZelInstall.cmake as the Tool
+# component), stripped in a release.
+if(TARGET qorvazel)
   if(QORVA_ZEL_SPLIT_DEBUG AND CMAKE_STRIP)
     install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\"
       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/qorvazel${CMAKE_EXECUTABLE_SUFFIX}\")"

@@ -3,7 +3,8 @@
 # dist/ as a game programmer would, in scratch directories under
 # build/release/check.
 #  - SHA256SUMS matches every file in dist/ and names them all;
-#  - the .debs, unpacked with dpkg -x, build and run the C consumer (through
+#  - the .debs, unpacked with dpkg -x, run the qorvazel tool and build and
+#    run the C consumer (through
 #    pkg-config) and the C++ one (through find_package) of tests/consumers;
 #    the shared library is stripped, names its .debug file in a debuglink,
 #    and the -dbg package holds that file;
@@ -59,6 +60,10 @@ check_linux() {
   dpkg -x "$runtime" "$deb_dir"
   dpkg -x "$dev" "$deb_dir"
   dpkg -x "$dbg" "$deb_dir"
+  local tool_deb=$dist/qorvazel_${v}-1_amd64.deb
+  [[ -f $tool_deb ]] || check_fail "missing $(basename "$tool_deb")"
+  dpkg -x "$tool_deb" "$deb_dir"
+  [[ "$("$deb_dir/usr/bin/qorvazel" --help 2>&1)" == usage:\ qorvazel* ]] || check_fail "the qorvazel tool does not run"
   local libdir=$deb_dir/usr/lib/x86_64-linux-gnu
   local so=$libdir/libqorva_zel.so.$v
   [[ -f "$deb_dir/usr/share/doc/QorvaZel/licenses/pugixml.txt" ]] || check_fail "libqorvazel-dev has no pugixml notice"
@@ -125,7 +130,7 @@ check_windows() {
   for f in bin/qorva_zel.dll bin/qorva_zel.dll.debug lib/qorva_zel.lib lib/libqorva_zel.dll.a lib/libqorva_zel.a \
     include/qorva_zel.h include/qorva_zel.hpp lib/cmake/QorvaZel/QorvaZelConfig.cmake \
     lib/cmake/QorvaZel/QorvaZelTargets.cmake lib/cmake/QorvaZel/QorvaZelStaticTargets.cmake \
-    LICENSE licenses/pugixml.txt README.md docs/guide.md; do
+    bin/qorvazel.exe LICENSE licenses/pugixml.txt README.md docs/guide.md; do
     [[ -f "$tree/$f" ]] || check_fail "$(basename "$zip") has no $f"
   done
 
