@@ -36,8 +36,6 @@ using namespace qorva_zel_test;
 
 using Registration = InitializedLibrary;
 
-const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
-
 // The i-th option of thread t.
 std::u16string ThreadOption(int t, int i)
 {

@@ -14,8 +14,6 @@ namespace {
 
 using namespace qorva_zel_test;
 
-const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
-
 // ---- Without the settings file ----------------------------------------------------
 
 // These two come first: they need a process in which nothing was saved yet

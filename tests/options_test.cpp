@@ -25,8 +25,6 @@ using Variants = InitializedLibrary;
 using IntegerValidation = InitializedLibrary;
 using FloatValidation = InitializedLibrary;
 
-const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
-
 TEST_F(Registration, SameNameWithAnotherTypeMakesLookupsAmbiguous)
 {
     EXPECT_EQ(Register(IntOption(u"Quality", 3, 0, 10, 0)), QORVA_ZEL_OK);

@@ -37,8 +37,6 @@ protected:
 
 using StateInternals = InitializedWithZeroSavedResolution;
 
-const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
-
 QORVA_ZEL_Status Dirty()
 {
     return QORVA_ZEL_CheckForDirtyOptions();

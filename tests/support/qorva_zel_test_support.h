@@ -44,6 +44,9 @@ struct AppStrings {
     }
 };
 
+// The allowed strings of the tests' usual Enum option.
+inline const QORVA_ZEL_Char* const kLevels[] = {u"Low", u"Medium", u"High"};
+
 // True when the library answers as an uninitialised one.
 inline bool LibraryIsUninitialised()
 {
