@@ -131,6 +131,15 @@ inline void PrintFigure(const std::string& name, long long value)
     std::fflush(stdout);
 }
 
+// A figure that several test cases make up between them: each prints its
+// part as "FIGURE+ <name> <value>" (CTest runs every test case on its own),
+// and scripts/test.sh adds the parts up.
+inline void PrintFigurePart(const std::string& name, long long value)
+{
+    std::printf("FIGURE+ %s %lld\n", name.c_str(), value);
+    std::fflush(stdout);
+}
+
 // ---- Fixture -----------------------------------------------------------------
 
 // Initialises the library with valid strings and a temporary settings
