@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <sched.h>
@@ -316,4 +317,41 @@ TEST_F(MultiProcessTest, SignalStormDuringSavesAndLoads)
     Figure("signal_storm_signals", signals.load());
     Figure("signal_storm_failed_rounds", failed);
     EXPECT_EQ(failed, 0);
+}
+
+// A game that exits while its worker threads are still calling in: the exit
+// handlers run with the library in use and the process ends normally.
+TEST_F(MultiProcessTest, ExitWithThreadsInside)
+{
+    constexpr int kExits = 10;
+    int crashed = 0;
+    for (int i = 0; i < kExits; ++i) {
+        const pid_t child = Spawn([] {
+            std::atomic<int> started{0};
+            for (int t = 0; t < 4; ++t) {
+                std::thread([&started, t] {
+                    for (int round = 0;; ++round) {
+                        QORVA_ZEL_Variant value{};
+                        SetInt(u"Round", round % 1000);
+                        QORVA_ZEL_GetOptionValue(&value, u"Round");
+                        if (t == 0) {
+                            QORVA_ZEL_SaveConfigFile(0);
+                        }
+                        if (round == 0) {
+                            ++started;
+                        }
+                    }
+                }).detach();
+            }
+            while (started.load() < 4) {
+                std::this_thread::yield();
+            }
+            std::exit(0);
+            return 1;
+        });
+        crashed += Reap(child) != 0;
+    }
+    Figure("exit_with_threads_inside", kExits);
+    Figure("exit_with_threads_inside_crashed", crashed);
+    EXPECT_EQ(crashed, 0);
 }

@@ -1,7 +1,8 @@
 // Windows flavour of the library lock: a critical section, initialised with a
-// spin count of 1000 when the state object is constructed (at DLL load) and
-// deleted when it is destroyed (at unload). It is recursive and meets the
-// Lockable requirements, as std::recursive_mutex does elsewhere.
+// spin count of 1000 when the state object is made (on first use). The state
+// is never destroyed, so the section is never deleted. It is recursive and
+// meets the Lockable requirements, as the POSIX lock does. Windows has no
+// fork(), so nothing here needs the POSIX lock's fork handlers.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
