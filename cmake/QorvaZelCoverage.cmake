@@ -10,8 +10,10 @@ if(QORVA_ZEL_COVERAGE)
   if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     message(FATAL_ERROR "QORVA_ZEL_COVERAGE needs GCC (the compiler is ${CMAKE_CXX_COMPILER_ID})")
   endif()
-  add_compile_options(--coverage)
-  add_link_options(--coverage)
+  # Atomic counters: the tests run threads and fork processes, and counters
+  # updated without them come out wrong (gcov then reports negative counts).
+  add_compile_options(--coverage -fprofile-update=atomic)
+  add_link_options(--coverage -fprofile-update=atomic)
 endif()
 
 function(qorva_zel_coverage_report)
