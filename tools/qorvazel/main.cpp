@@ -1,5 +1,5 @@
 // qorvazel: reads, checks and changes a settings file without the game.
-#include "inspection.h"
+#include "file_report.h"
 
 #include "platform/file_io.h"
 #include "registry/resolutions.h"

@@ -1,4 +1,4 @@
-#include "inspection.h"
+#include "file_report.h"
 
 #include "platform/file_io.h"
 #include "registry/resolutions.h"
