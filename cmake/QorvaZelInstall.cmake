@@ -6,8 +6,8 @@
 # object library and the internal archive of the tests are not installed.
 include(CMakePackageConfigHelpers)
 
-set(QORVA_ZEL_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/QorvaZel"
-    CACHE STRING "Where the CMake package files are installed, relative to the prefix")
+# QORVA_ZEL_INSTALL_CMAKEDIR (declared in the top CMakeLists.txt): where the
+# CMake package files go.
 
 # The shared library is QorvaZel::QorvaZel in QorvaZelTargets.cmake; the
 # static one (QORVA_ZEL_BUILD_SHARED=OFF) is QorvaZel::QorvaZelStatic in

@@ -13,7 +13,7 @@
 # the .debug file is installed as the Debug component. QORVA_ZEL_PACKAGE_STATIC_DIR names the build
 # directory of a static build (QORVA_ZEL_BUILD_SHARED=OFF) of the same
 # sources whose library goes into the packages too.
-set(QORVA_ZEL_PACKAGE_STATIC_DIR "" CACHE PATH "Build directory of a static build whose library the packages carry too")
+# (QORVA_ZEL_PACKAGE_STATIC_DIR, declared in the top CMakeLists.txt).
 
 set(_qz_docdir "${CMAKE_INSTALL_DOCDIR}")
 if(WIN32)
