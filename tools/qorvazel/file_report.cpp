@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -59,6 +62,15 @@ std::string WhyUnreadable(const std::string& path)
     if (error) {
         return "cannot be read (" + error.message() + ")";
     }
+#ifndef _WIN32
+    // The system's own words for why it does not open (EACCES, ELOOP...).
+    errno = 0;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+    } else if (errno != 0) {
+        return std::string("cannot be opened (") + std::strerror(errno) + ")";
+    }
+#endif
     return "cannot be read (no permission, or a read error)";
 }
 
