@@ -19,8 +19,9 @@ const char kToolHelp[] =
     "  dump FILE                       the file as UTF-8 XML on standard output\n"
     "  help [COMMAND]                  this text, or a command's\n"
     "\n"
-    "options: -v/--verbose (say what set and set-resolution did, and that check found nothing),\n"
-    "         -h/--help, --version, -- (what follows is no option: a FILE or VALUE that starts with -)\n"
+    "options: -v/--verbose (what set and set-resolution did; check: a clean file too),\n"
+    "         -h/--help, --version,\n"
+    "         -- (what follows is no option: a FILE or VALUE may start with -)\n"
     "exit codes: 0 done, no problems; 1 problems found or the request refused;\n"
     "            2 the file cannot be read, is not well-formed or cannot be written;\n"
     "            3 wrong command line\n";
