@@ -134,11 +134,10 @@ check_linux() {
   rel_say "check: static game runs, needs no pugixml or qorva_zel library, exports no pugixml symbol"
 
   # The docs and the Python package, in the .debs and in the tarball.
-  local multiarch=${libdir#"$deb_dir/usr/"}
+  local multiarch=lib/x86_64-linux-gnu
   grep -q '^# Qorva Zel .* for Linux' "$deb_dir/usr/share/doc/QorvaZel/README.md" ||
     check_fail "libqorvazel-dev has no Linux README"
   check_doc_links "the .debs" "$deb_dir"
-  check_python "the .debs" "$deb_dir/usr" "$multiarch"
   local tar_dir=$check/tarball
   rm -rf "$tar_dir"
   mkdir -p "$tar_dir"
@@ -147,7 +146,14 @@ check_linux() {
   [[ -f "$tree/$multiarch/libqorva_zel.so.$v" ]] || check_fail "the tarball has no $multiarch/libqorva_zel.so.$v"
   grep -q '^# Qorva Zel .* for Linux' "$tree/share/doc/QorvaZel/README.md" || check_fail "the tarball has no Linux README"
   check_doc_links "the tarball" "$tar_dir"
-  check_python "the tarball" "$tree" "$multiarch"
+}
+
+# The Python package of the unpacked .debs and tarball (check_linux unpacked
+# them), each loading its own tree's library.
+check_linux_python() {
+  local v=$1 multiarch=lib/x86_64-linux-gnu
+  check_python "the .debs" "$check/deb/usr" "$multiarch"
+  check_python "the tarball" "$check/tarball/qorvazel-${v}-linux-x86_64" "$multiarch"
 }
 
 check_wine_prefix() {
@@ -268,5 +274,6 @@ check_release() {
     check_windows "$v" "$arch"
   done
   wineserver -k >/dev/null 2>&1 || true
+  check_linux_python "$v"
   rel_say "check: all passed"
 }
