@@ -22,13 +22,19 @@ QORVA_ZEL_TEST_PACKAGES=(
   dpkg-dev zip unzip llvm # scripts/release.sh: CPack's .debs and zips, the import-library checks
 )
 
-# qz_missing_packages NAME...: prints those of the names that are not installed.
+# qz_missing_packages NAME...: prints those of the names that are not
+# installed. A name without an architecture means this machine's own (or
+# "all"): with foreign architectures added, dpkg-query lists one status per
+# installed architecture.
 qz_missing_packages() {
-  local name status
+  local name native
+  native=$(dpkg --print-architecture)
   for name in "$@"; do
-    status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
-    if [[ "$status" != "install ok installed" ]]; then
-      printf '%s\n' "$name"
+    if [[ $name == *:* ]]; then
+      dpkg-query -W -f='${Status}\n' "$name" 2>/dev/null | grep -qx 'install ok installed' || printf '%s\n' "$name"
+    else
+      dpkg-query -W -f='${Architecture} ${Status}\n' "$name" 2>/dev/null |
+        grep -qE "^($native|all) install ok installed$" || printf '%s\n' "$name"
     fi
   done
 }
