@@ -44,7 +44,7 @@ bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept
     }
 }
 
-QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, const QORVA_ZEL_Variant& value,
+QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, const ValueView& value,
                               PreparedValue& prepared)
 {
     const QORVA_ZEL_Status status = ValidateOptionValue(record, value);
@@ -53,7 +53,7 @@ QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, 
     }
     if (record.Type == QORVA_ZEL_Enum) {
         // The record keeps its own copy of the caller's string.
-        prepared.StringValue = ToView(value.Value.StringValue);
+        prepared.StringValue = value.String;
     } else {
         CopyTypedValue(record.Type, value.Value, prepared.Value);
     }

@@ -144,17 +144,6 @@ bool ReadsAsWritten(std::int32_t type, std::string_view text, const QORVA_ZEL_Va
     }
 }
 
-QORVA_ZEL_Variant VariantOf(const OptionRecord& record)
-{
-    QORVA_ZEL_Variant variant{};
-    variant.Type = static_cast<QORVA_ZEL_OptionType>(record.Type);
-    variant.Value = record.Value;
-    if (record.Type == QORVA_ZEL_Enum) {
-        variant.Value.StringValue = reinterpret_cast<const QORVA_ZEL_Char*>(record.StringValue.c_str());
-    }
-    return variant;
-}
-
 const char* SkipText(SkipReason reason)
 {
     switch (reason) {
@@ -348,7 +337,7 @@ bool ParseValue(std::int32_t type, const std::string& text, OptionRecord& into, 
 
 std::string RefusalOf(const OptionRecord& record, const char*& kind)
 {
-    switch (ValidateOptionValue(record, VariantOf(record))) {
+    switch (ValidateOptionValue(record, {record.Type, record.Value, record.StringValue})) {
     case QORVA_ZEL_OK:
         return "";
     case QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP:
