@@ -6,7 +6,7 @@
 #include "platform/file_io.h"
 #include "registry/option_value.h"
 #include "settingsfile/settings_reader.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <string>
 #include <utility>

@@ -6,7 +6,7 @@
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
 #include "settingsfile/settings_writer.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,8 +3,9 @@
 
 #include "platform/file_io.h"
 #include "registry/resolutions.h"
+#include "settingsfile/encoding.h"
 #include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <cmath>
 #include <cstdio>
