@@ -23,7 +23,7 @@ void CopyTypedValue(std::int32_t type, const QORVA_ZEL_Value& from, QORVA_ZEL_Va
     }
 }
 
-bool SameFloat(float current, float saved) noexcept
+bool EqualOrBothNaN(float current, float saved) noexcept
 {
     return current == saved || (std::isnan(current) && std::isnan(saved));
 }
@@ -34,7 +34,7 @@ bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept
     case QORVA_ZEL_Integer:
         return current.Value.IntValue == saved.Value.IntValue;
     case QORVA_ZEL_Float:
-        return SameFloat(current.Value.FloatValue, saved.Value.FloatValue);
+        return EqualOrBothNaN(current.Value.FloatValue, saved.Value.FloatValue);
     case QORVA_ZEL_Enum:
         return current.StringValue == saved.String;
     case QORVA_ZEL_Bool:

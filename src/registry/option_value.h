@@ -28,7 +28,7 @@ struct SavedValue {
 // strings never take part; a type number that is none of the four always
 // compares equal.
 bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept;
-bool SameFloat(float current, float saved) noexcept;
+bool EqualOrBothNaN(float current, float saved) noexcept;
 
 // A value that has passed validation for the option at Position, ready to
 // be stored without any allocation.
