@@ -6,7 +6,7 @@
 #include "platform/file_io.h"
 #include "registry/option_value.h"
 #include "settingsfile/settings_reader.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <string>
 #include <utility>
@@ -55,14 +55,9 @@ void MatchOptions(const OptionTable& options, const SettingsDocument& document, 
         // Validated against the option registered last under the name. A
         // refused value is not applied, but the saved state still holds what
         // the file said, for the registered option of its name and type.
-        QORVA_ZEL_Variant variant{};
-        variant.Type = static_cast<QORVA_ZEL_OptionType>(stored.Type);
-        variant.Value = value.Value;
-        if (stored.Type == QORVA_ZEL_Enum) {
-            variant.Value.StringValue = reinterpret_cast<const QORVA_ZEL_Char*>(value.String.c_str());
-        }
         PreparedValue prepared;
-        if (PrepareValue(options.Record(found.Name.LastAt), found.Name.LastAt, variant, prepared) == QORVA_ZEL_OK) {
+        if (PrepareValue(options.Record(found.Name.LastAt), found.Name.LastAt, {stored.Type, value.Value, value.String},
+                         prepared) == QORVA_ZEL_OK) {
             result.Accepted.push_back(std::move(prepared));
         }
         if (!hasSaved[*found.Typed]) {

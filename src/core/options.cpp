@@ -54,8 +54,11 @@ QORVA_ZEL_Status SetOptionValue(SdkState& state, const QORVA_ZEL_Variant& value,
     if (found.Count == 0) {
         return QORVA_ZEL_ERROR_OPTION_NOT_FOUND;
     }
+    // The exported function has checked an Enum's string for null.
+    const ValueView view{value.Type, value.Value,
+                         value.Type == QORVA_ZEL_Enum ? ToView(value.Value.StringValue) : std::u16string_view()};
     PreparedValue prepared;
-    const QORVA_ZEL_Status status = PrepareValue(options.Record(found.LastAt), found.LastAt, value, prepared);
+    const QORVA_ZEL_Status status = PrepareValue(options.Record(found.LastAt), found.LastAt, view, prepared);
     if (status == QORVA_ZEL_OK) {
         options.Store(prepared);
     }

@@ -7,8 +7,6 @@
 #include "settingsfile/settings_writer.h"
 
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace qorva_zel {
 namespace {
@@ -41,33 +39,17 @@ SettingsToWrite DescribeFile(const SdkState& state, bool discardUnregistered)
 
 QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregistered)
 {
-    OptionTable& options = state.RegisteredOptions;
-    // The text, the path and copies of the Enum strings that become saved
-    // values are all made before the file is touched: a failure on the way
-    // changes nothing, and after the file is replaced nothing can fail.
+    // The text, the path and the saved values are all prepared before the
+    // file is touched: a failure on the way changes nothing, and after the
+    // file is replaced nothing can fail.
     const std::u16string text = WriteSettingsText(DescribeFile(state, (discardUnregistered & 1u) != 0));
     const NativePath path = ToNativePath(state.SettingsFilePath);
-    std::vector<std::pair<std::size_t, std::u16string>> savedStrings;
-    for (std::size_t position = 0; position < options.Size(); ++position) {
-        const OptionRecord& record = options.Record(position);
-        if (record.Type == QORVA_ZEL_Enum && options.Saved(position).String != record.StringValue) {
-            savedStrings.emplace_back(position, record.StringValue);
-        }
-    }
-
+    OptionTable::PendingSave saved = state.RegisteredOptions.PrepareSave();
     if (!ReplaceFileAtomically(path, FileBytes(text))) {
         return QORVA_ZEL_ERROR_FILE;
     }
     state.SavedResolution = state.CurrentResolution;
-    auto next = savedStrings.begin();
-    for (std::size_t position = 0; position < options.Size(); ++position) {
-        std::u16string* spare = nullptr;
-        if (next != savedStrings.end() && next->first == position) {
-            spare = &next->second;
-            ++next;
-        }
-        options.MarkSaved(position, spare);
-    }
+    state.RegisteredOptions.CommitSave(saved);
     return QORVA_ZEL_OK;
 }
 

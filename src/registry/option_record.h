@@ -25,6 +25,14 @@ struct OptionRecord {
     std::vector<std::u16string> Values; // Enum: the allowed strings
 };
 
+// A value for an option: its type and the member of that type (an Enum's
+// string in String, the others in Value).
+struct ValueView {
+    std::int32_t Type = QORVA_ZEL_Integer;
+    QORVA_ZEL_Value Value{};
+    std::u16string_view String;
+};
+
 inline std::u16string_view ToView(const QORVA_ZEL_Char* s)
 {
     return std::u16string_view(reinterpret_cast<const char16_t*>(s));

@@ -109,15 +109,31 @@ void OptionTable::StoreSaved(std::size_t position, SavedValue& value) noexcept
     Compare(entry);
 }
 
-void OptionTable::MarkSaved(std::size_t position, std::u16string* spare) noexcept
+OptionTable::PendingSave OptionTable::PrepareSave() const
 {
-    Entry& entry = entries_[position];
-    CopyTypedValue(entry.Record.Type, entry.Record.Value, entry.Saved.Value);
-    if (entry.Record.Type == QORVA_ZEL_Enum && spare != nullptr) {
-        entry.Saved.String.swap(*spare);
+    PendingSave pending;
+    for (std::size_t position = 0; position < entries_.size(); ++position) {
+        const OptionRecord& record = entries_[position].Record;
+        if (record.Type == QORVA_ZEL_Enum && entries_[position].Saved.String != record.StringValue) {
+            pending.strings_.emplace_back(position, record.StringValue);
+        }
     }
-    entry.Saved.Present = true;
-    Compare(entry);
+    return pending;
+}
+
+void OptionTable::CommitSave(PendingSave& pending) noexcept
+{
+    auto string = pending.strings_.begin();
+    for (std::size_t position = 0; position < entries_.size(); ++position) {
+        Entry& entry = entries_[position];
+        CopyTypedValue(entry.Record.Type, entry.Record.Value, entry.Saved.Value);
+        if (string != pending.strings_.end() && string->first == position) {
+            entry.Saved.String.swap(string->second);
+            ++string;
+        }
+        entry.Saved.Present = true;
+        Compare(entry);
+    }
 }
 
 void OptionTable::ForgetSaved() noexcept

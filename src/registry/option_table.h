@@ -13,7 +13,10 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace qorva_zel {
 
@@ -60,9 +63,15 @@ public:
     void Store(PreparedValue& value) noexcept;
     // Replaces the option's saved value; value.String is swapped in.
     void StoreSaved(std::size_t position, SavedValue& value) noexcept;
-    // The saved value becomes the current one. An Enum string is taken from
-    // spare (swapped in) when it holds the current string already.
-    void MarkSaved(std::size_t position, std::u16string* spare) noexcept;
+    // A save in two steps: PrepareSave copies what the saved values will
+    // need (it may throw), CommitSave makes every current value the saved one
+    // and cannot fail. No value may change in between.
+    class PendingSave {
+        friend class OptionTable;
+        std::vector<std::pair<std::size_t, std::u16string>> strings_; // Enum strings that change
+    };
+    PendingSave PrepareSave() const;
+    void CommitSave(PendingSave& pending) noexcept;
     // Every option without a saved value.
     void ForgetSaved() noexcept;
 

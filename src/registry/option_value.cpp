@@ -23,7 +23,7 @@ void CopyTypedValue(std::int32_t type, const QORVA_ZEL_Value& from, QORVA_ZEL_Va
     }
 }
 
-bool SameFloat(float current, float saved) noexcept
+bool EqualOrBothNaN(float current, float saved) noexcept
 {
     return current == saved || (std::isnan(current) && std::isnan(saved));
 }
@@ -34,7 +34,7 @@ bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept
     case QORVA_ZEL_Integer:
         return current.Value.IntValue == saved.Value.IntValue;
     case QORVA_ZEL_Float:
-        return SameFloat(current.Value.FloatValue, saved.Value.FloatValue);
+        return EqualOrBothNaN(current.Value.FloatValue, saved.Value.FloatValue);
     case QORVA_ZEL_Enum:
         return current.StringValue == saved.String;
     case QORVA_ZEL_Bool:
@@ -44,7 +44,7 @@ bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept
     }
 }
 
-QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, const QORVA_ZEL_Variant& value,
+QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, const ValueView& value,
                               PreparedValue& prepared)
 {
     const QORVA_ZEL_Status status = ValidateOptionValue(record, value);
@@ -53,7 +53,7 @@ QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, 
     }
     if (record.Type == QORVA_ZEL_Enum) {
         // The record keeps its own copy of the caller's string.
-        prepared.StringValue = ToView(value.Value.StringValue);
+        prepared.StringValue = value.String;
     } else {
         CopyTypedValue(record.Type, value.Value, prepared.Value);
     }

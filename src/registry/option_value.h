@@ -28,7 +28,7 @@ struct SavedValue {
 // strings never take part; a type number that is none of the four always
 // compares equal.
 bool SameValue(const OptionRecord& current, const SavedValue& saved) noexcept;
-bool SameFloat(float current, float saved) noexcept;
+bool EqualOrBothNaN(float current, float saved) noexcept;
 
 // A value that has passed validation for the option at Position, ready to
 // be stored without any allocation.
@@ -40,8 +40,8 @@ struct PreparedValue {
 
 // Validates value against record (the option at position) and, when it is
 // allowed, fills prepared. Returns the validation status; on anything but
-// QORVA_ZEL_OK prepared is unchanged. An Enum variant's string is non-null.
-QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, const QORVA_ZEL_Variant& value,
+// QORVA_ZEL_OK prepared is unchanged.
+QORVA_ZEL_Status PrepareValue(const OptionRecord& record, std::size_t position, const ValueView& value,
                               PreparedValue& prepared);
 
 } // namespace qorva_zel

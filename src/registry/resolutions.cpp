@@ -14,7 +14,7 @@ bool SameResolution(const QORVA_ZEL_Resolution& a, const QORVA_ZEL_Resolution& b
 bool SameSavedResolution(const QORVA_ZEL_Resolution& current, const QORVA_ZEL_Resolution& saved) noexcept
 {
     return current.Width == saved.Width && current.Height == saved.Height &&
-           SameFloat(current.RefreshRate, saved.RefreshRate);
+           EqualOrBothNaN(current.RefreshRate, saved.RefreshRate);
 }
 
 bool IsAllowedResolution(const std::vector<QORVA_ZEL_Resolution>& list,

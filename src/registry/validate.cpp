@@ -58,9 +58,8 @@ QORVA_ZEL_Status ValidateFloat(const OptionRecord& record, float value)
     return QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP;
 }
 
-QORVA_ZEL_Status ValidateEnum(const OptionRecord& record, const QORVA_ZEL_Char* value)
+QORVA_ZEL_Status ValidateEnum(const OptionRecord& record, std::u16string_view wanted)
 {
-    const std::u16string_view wanted = ToView(value);
     for (const std::u16string& allowed : record.Values) {
         if (allowed == wanted) {
             return QORVA_ZEL_OK;
@@ -71,7 +70,7 @@ QORVA_ZEL_Status ValidateEnum(const OptionRecord& record, const QORVA_ZEL_Char* 
 
 } // namespace
 
-QORVA_ZEL_Status ValidateOptionValue(const OptionRecord& record, const QORVA_ZEL_Variant& value)
+QORVA_ZEL_Status ValidateOptionValue(const OptionRecord& record, const ValueView& value)
 {
     if (value.Type != record.Type) {
         return QORVA_ZEL_ERROR_TYPE_MISMATCH;
@@ -82,7 +81,7 @@ QORVA_ZEL_Status ValidateOptionValue(const OptionRecord& record, const QORVA_ZEL
     case QORVA_ZEL_Float:
         return ValidateFloat(record, value.Value.FloatValue);
     case QORVA_ZEL_Enum:
-        return ValidateEnum(record, value.Value.StringValue);
+        return ValidateEnum(record, value.String);
     default:
         return QORVA_ZEL_OK;
     }

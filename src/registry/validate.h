@@ -7,7 +7,7 @@
 namespace qorva_zel {
 
 // Returns 0, QORVA_ZEL_ERROR_TYPE_MISMATCH, QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED
-// or QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP. An Enum variant's string is non-null.
-QORVA_ZEL_Status ValidateOptionValue(const OptionRecord& record, const QORVA_ZEL_Variant& value);
+// or QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP.
+QORVA_ZEL_Status ValidateOptionValue(const OptionRecord& record, const ValueView& value);
 
 } // namespace qorva_zel

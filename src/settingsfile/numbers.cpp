@@ -60,7 +60,7 @@ std::string FormatGeneral(double value, int precision)
     return std::string(buffer.data(), result.ptr);
 }
 
-bool SameFloat(float a, float b)
+bool SameNumberAndSign(float a, float b)
 {
     if (std::isnan(a) || std::isnan(b)) {
         return std::isnan(a) && std::isnan(b);
@@ -117,7 +117,7 @@ std::string FormatFloat(float value)
         return value < 0 ? "-inf" : "inf";
     }
     std::string text = FormatGeneral(value, 6);
-    for (int precision = 7; precision <= 9 && !SameFloat(ReadFloat(text), value); ++precision) {
+    for (int precision = 7; precision <= 9 && !SameNumberAndSign(ReadFloat(text), value); ++precision) {
         text = FormatGeneral(value, precision);
     }
     return text;

@@ -3,7 +3,7 @@
 #include "qorva_zel.h"
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <utility>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "registry/option_record.h"
-#include "settingsfile/text.h"
+#include "settingsfile/encoding.h"
 
 #include <pugixml.hpp>
 

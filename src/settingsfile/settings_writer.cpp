@@ -1,9 +1,9 @@
 #include "settingsfile/settings_writer.h"
 
-#include "settingsfile/byte_order.h"
 #include "settingsfile/escape.h"
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
+#include "text/byte_order.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // exported functions.
 #include "settingsfile/escape.h"
 #include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "core/state.h"
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <pugixml.hpp>
 

@@ -6,7 +6,7 @@
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
 #include "settingsfile/settings_writer.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <charconv>
@@ -152,17 +152,6 @@ bool ReadsAsWritten(std::int32_t type, std::string_view text, const QORVA_ZEL_Va
     default:
         return true;
     }
-}
-
-QORVA_ZEL_Variant VariantOf(const OptionRecord& record)
-{
-    QORVA_ZEL_Variant variant{};
-    variant.Type = static_cast<QORVA_ZEL_OptionType>(record.Type);
-    variant.Value = record.Value;
-    if (record.Type == QORVA_ZEL_Enum) {
-        variant.Value.StringValue = reinterpret_cast<const QORVA_ZEL_Char*>(record.StringValue.c_str());
-    }
-    return variant;
 }
 
 const char* SkipText(SkipReason reason)
@@ -428,7 +417,7 @@ bool ParseValue(std::int32_t type, const std::string& text, OptionRecord& into, 
 
 std::string RefusalOf(const OptionRecord& record, const char*& kind)
 {
-    switch (ValidateOptionValue(record, VariantOf(record))) {
+    switch (ValidateOptionValue(record, {record.Type, record.Value, record.StringValue})) {
     case QORVA_ZEL_OK:
         return "";
     case QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP:

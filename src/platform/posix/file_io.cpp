@@ -2,7 +2,7 @@
 
 #include "platform/file_io.h"
 
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <atomic>
