@@ -80,8 +80,11 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
     {
         std::string bytes;
         switch (ReadWholeFile(ToNativePath(state.SettingsFilePath), bytes)) {
-        case ReadOutcome::CannotOpen:
+        case ReadOutcome::Missing:
+        case ReadOutcome::NoPermission:
             return QORVA_ZEL_ERROR_FILE_NOT_FOUND;
+        case ReadOutcome::NotRegularFile:
+        case ReadOutcome::TooLarge:
         case ReadOutcome::ReadError:
             return QORVA_ZEL_ERROR_FILE;
         case ReadOutcome::Ok:

@@ -55,7 +55,7 @@ QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregister
         }
     }
 
-    if (!ReplaceFileAtomically(path, FileBytes(text))) {
+    if (ReplaceFileAtomically(path, FileBytes(text)) != ReplaceOutcome::Ok) {
         return QORVA_ZEL_ERROR_FILE;
     }
     state.SavedResolution = state.CurrentResolution;

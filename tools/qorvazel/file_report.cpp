@@ -432,7 +432,7 @@ bool WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mod
         }
     }
     const std::u16string text = WriteSettingsText(settings);
-    if (ReplaceFileAtomically(LibraryPath(file.Path), FileBytes(text))) {
+    if (ReplaceFileAtomically(LibraryPath(file.Path), FileBytes(text)) == ReplaceOutcome::Ok) {
         return true;
     }
     namespace fs = std::filesystem;
