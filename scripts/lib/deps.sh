@@ -8,6 +8,7 @@ QORVA_ZEL_PACKAGES=(
   cmake g++ clang make pkg-config
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils python3 locales
+  acl # setfacl: the save test of a file with an access-control list
   gcovr # the coverage workflow's report
   libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang
   mono-mcs mono-runtime # the C# binding's tests
