@@ -303,27 +303,4 @@ TEST_F(WindowsFileIo, SavesRemoveOnlySaveFilesNoProcessHasOpen)
     EXPECT_EQ(Entries(), expected);
 }
 
-// A replacement that expects the file as read refuses one another process
-// saved meanwhile, leaving it and nothing beside it.
-TEST_F(WindowsFileIo, ReplacementExpectingTheFileAsReadRefusesAChangedOne)
-{
-    WriteBytes(Target(), "as read");
-    std::string bytes;
-    qorva_zel::FileIdentity identity;
-    ASSERT_EQ(qorva_zel::ReadWholeFile(NativeTarget(), bytes, &identity), qorva_zel::ReadOutcome::Ok);
-    const qorva_zel::ExpectedFile expected{identity, bytes};
-
-    ASSERT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "a game's save"), kReplaced);
-    EXPECT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "the tool's", &expected),
-              qorva_zel::ReplaceOutcome::Changed);
-    EXPECT_EQ(ReadBytes(Target()), "a game's save");
-    EXPECT_EQ(Entries(), OnlyTheSettingsFile());
-
-    bytes.clear();
-    ASSERT_EQ(qorva_zel::ReadWholeFile(NativeTarget(), bytes, &identity), qorva_zel::ReadOutcome::Ok);
-    const qorva_zel::ExpectedFile current{identity, bytes};
-    EXPECT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "the tool's", &current), kReplaced);
-    EXPECT_EQ(ReadBytes(Target()), "the tool's");
-}
-
 } // namespace

@@ -22,7 +22,8 @@ const char kToolHelp[] =
     "options: -v/--verbose (say what set and set-resolution did), -h/--help, --version\n"
     "exit codes: 0 done, no problems; 1 problems found or the request refused;\n"
     "            2 the file cannot be read, is not well-formed or cannot be written;\n"
-    "            3 wrong command line\n";
+    "            3 wrong command line;\n"
+    "            4 the file changed since it was read (a game saved it); nothing written\n";
 
 namespace {
 
