@@ -7,6 +7,8 @@
 #   Windows  qorvazel-<version>-windows-<x64|x86>.zip: the DLL, its import
 #            libraries for MinGW and for Visual Studio, the static library,
 #            the headers, the CMake package, the tool, the bindings, the docs.
+# Each kind carries its own README (packaging/README.<linux|windows>.md.in),
+# whose links are relative to where it is installed.
 #
 # With QORVA_ZEL_SPLIT_DEBUG (src/CMakeLists.txt) the shared library is
 # stripped and its symbols kept in <library>.debug, named by a GNU debuglink;
@@ -21,18 +23,34 @@ if(WIN32)
 endif()
 
 # The licence with the library; pugixml's notice wherever its code is: in the
-# static library, and on Windows in the DLL, which links it in.
+# static library, and on Windows in the DLL, which links it in. The packages'
+# docs: a README for each kind of package (packaging/), true for what it
+# holds, the docs/ folder and the example programs, which the guide links to.
+if(WIN32)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(QORVA_ZEL_WINDOWS_ARCH x64)
+    set(QORVA_ZEL_WINDOWS_BITS 64)
+  else()
+    set(QORVA_ZEL_WINDOWS_ARCH x86)
+    set(QORVA_ZEL_WINDOWS_BITS 32)
+  endif()
+  set(_qz_readme "${PROJECT_SOURCE_DIR}/packaging/README.windows.md.in")
+else()
+  set(_qz_readme "${PROJECT_SOURCE_DIR}/packaging/README.linux.md.in")
+endif()
+configure_file("${_qz_readme}" "${PROJECT_BINARY_DIR}/packaging/README.md" @ONLY)
+
 install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION "${_qz_docdir}" COMPONENT Runtime)
 if(WIN32)
   install(FILES "${PROJECT_SOURCE_DIR}/licenses/pugixml.txt" DESTINATION licenses COMPONENT Runtime)
-  install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION . COMPONENT Development)
-  install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION docs COMPONENT Development)
 else()
   install(FILES "${PROJECT_SOURCE_DIR}/licenses/pugixml.txt" DESTINATION "${_qz_docdir}/licenses"
           COMPONENT Development)
-  install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${_qz_docdir}" COMPONENT Development)
-  install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${_qz_docdir}/docs" COMPONENT Development)
 endif()
+install(FILES "${PROJECT_BINARY_DIR}/packaging/README.md" DESTINATION "${_qz_docdir}" COMPONENT Development)
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${_qz_docdir}/docs" COMPONENT Development)
+install(FILES "${PROJECT_SOURCE_DIR}/examples/settings_menu.c" "${PROJECT_SOURCE_DIR}/examples/settings_menu.cpp"
+        DESTINATION "${_qz_docdir}/examples" COMPONENT Development)
 
 # The command-line tool (installed by QorvaZelInstall.cmake as the Tool
 # component), stripped in a release.
@@ -92,7 +110,7 @@ set(CPACK_PACKAGE_CONTACT "The Qorva Zel developers <qorvazel@users.noreply.gith
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
-set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
+set(CPACK_RESOURCE_FILE_README "${PROJECT_BINARY_DIR}/packaging/README.md")
 set(CPACK_PACKAGE_DIRECTORY "${PROJECT_BINARY_DIR}/packages")
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};ALL;/")
 if(QORVA_ZEL_PACKAGE_STATIC_DIR)
@@ -106,13 +124,8 @@ set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
 set(CPACK_COMPONENT_DEBUG_DEPENDS Runtime)
 
 if(WIN32)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(_qz_arch x64)
-  else()
-    set(_qz_arch x86)
-  endif()
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME "qorvazel-${PROJECT_VERSION}-windows-${_qz_arch}")
+  set(CPACK_PACKAGE_FILE_NAME "qorvazel-${PROJECT_VERSION}-windows-${QORVA_ZEL_WINDOWS_ARCH}")
   set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()

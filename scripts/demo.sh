@@ -2,6 +2,9 @@
 # Builds the library and the example settings menu (Release, build/demo) and
 # runs the example twice in a fresh directory: the first run finds no settings
 # file and writes one, the second loads it back and moves every value on.
+# It installs only what that takes (QORVA_ZEL_DEMO_PACKAGES of
+# scripts/lib/deps.sh: CMake, a compiler, pugixml); scripts/test.sh installs
+# the test run's tool chain.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,14 +12,14 @@ cd "$root"
 # shellcheck source=scripts/lib/deps.sh
 source scripts/lib/deps.sh
 
-qz_install_packages
+qz_install_packages "${QORVA_ZEL_DEMO_PACKAGES[@]}"
 
 build=build/demo
 parallel=$(nproc 2>/dev/null || echo 2)
 
 echo "==== configure ($build, Release)"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-  -DQORVA_ZEL_BUILD_EXAMPLES=ON -DQORVA_ZEL_BUILD_TESTS=OFF
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQORVA_ZEL_BUILD_EXAMPLES=ON -DQORVA_ZEL_BUILD_TESTS=OFF \
+  -DQORVA_ZEL_BUILD_TOOLS=OFF -DQORVA_ZEL_BUILD_FUZZERS=OFF -DQORVA_ZEL_BUILD_BENCHMARKS=OFF
 echo "==== build"
 cmake --build "$build" --target settings_menu --parallel "$parallel"
 

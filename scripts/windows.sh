@@ -13,7 +13,8 @@
 #     release's main component when there is none) and builds it, and
 #     GoogleTest from /usr/src/googletest, for Windows. Both are kept in
 #     build/windows/deps, so later runs skip this step.
-#  3. Runs `cmake --workflow --preset mingw-wine` (CMakePresets.json): builds
+#  3. Runs `cmake --workflow --preset mingw-wine` (CMakePresets.json; for x86
+#     the preset mingw-wine-x86, in build/mingw-wine-x86): builds
 #     qorva_zel.dll, its import library, the tests and the example in
 #     build/mingw-wine (warnings as errors) and runs every test with CTest,
 #     each program under Wine (scripts/lib/wine_emulator.sh, with a Wine
@@ -247,20 +248,12 @@ main() {
   # The emulator leaves a Wine server running for the programs that follow
   # one another; it is stopped when the workflow ends.
   trap 'WINEPREFIX=$out/wine wineserver -k >/dev/null 2>&1 || true' EXIT
-  if [[ $arch == x64 ]]; then
-    cmake --workflow --preset mingw-wine 9>&-
-    return
-  fi
-  # 32-bit: the mingw-wine preset's build with the i686 toolchain, in
-  # build/windows32/qorva_zel, its programs run by 32-bit Wine.
+  # The mingw-wine workflow, or mingw-wine-x86 (build/mingw-wine-x86, its
+  # programs run by 32-bit Wine with the prefix build/windows32/wine).
+  local preset=mingw-wine
+  [[ $arch == x86 ]] && preset=mingw-wine-x86
   export WINEPREFIX=$out/wine
-  local build=$out/qorva_zel
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/lib/wine_emulator.sh" \
-    -Dpugixml_DIR="$prefix/lib/cmake/pugixml" -DGTest_DIR="$prefix/lib/cmake/GTest" \
-    -DQORVA_ZEL_WERROR=ON -DQORVA_ZEL_BUILD_BENCHMARKS=OFF 9>&-
-  cmake --build "$build" --parallel "$parallel" 9>&-
-  (cd "$build" && ctest --output-on-failure --no-tests=error -j"$parallel") 9>&-
+  cmake --workflow --preset "$preset" 9>&-
 }
 
 main "$@"

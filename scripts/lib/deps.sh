@@ -1,12 +1,20 @@
 # shellcheck shell=bash
-# Debian packages the build, the tests and the example need, and the one
-# function that installs the missing ones. Sourced by scripts/demo.sh,
-# scripts/test.sh and scripts/bench.sh (scripts/windows.sh adds the Windows
-# cross-build's own).
+# The Debian packages each script needs, and the one function that installs
+# the missing ones. Sourced by scripts/demo.sh (the demo's packages),
+# scripts/test.sh, scripts/bench.sh and scripts/release.sh (the test run's);
+# scripts/windows.sh adds the Windows cross-build's own.
 
-QORVA_ZEL_PACKAGES=(
-  cmake g++ clang make pkg-config
-  libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
+# What building the library and the example takes: CMake, a C and C++
+# compiler with make, and pugixml. A game that builds the library needs the
+# same.
+QORVA_ZEL_DEMO_PACKAGES=(cmake make gcc g++ libpugixml-dev)
+
+# Everything the test run builds, tests and packages: the demo's packages and
+# the tool chain of the tests.
+QORVA_ZEL_TEST_PACKAGES=(
+  "${QORVA_ZEL_DEMO_PACKAGES[@]}"
+  clang pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils python3 locales
   acl # setfacl: the save test of a file with an access-control list
   gcovr # the coverage workflow's report
@@ -15,29 +23,39 @@ QORVA_ZEL_PACKAGES=(
   dpkg-dev zip unzip llvm # scripts/release.sh: CPack's .debs and zips, the import-library checks
 )
 
-# qz_missing_packages NAME...: prints those of the names that are not installed.
+# qz_missing_packages NAME...: prints those of the names that are not
+# installed. A name without an architecture means this machine's own (or
+# "all"): with foreign architectures added, dpkg-query lists one status per
+# installed architecture.
 qz_missing_packages() {
-  local name status
+  local name native
+  native=$(dpkg --print-architecture)
   for name in "$@"; do
-    status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
-    if [[ "$status" != "install ok installed" ]]; then
-      printf '%s\n' "$name"
+    if [[ $name == *:* ]]; then
+      dpkg-query -W -f='${Status}\n' "$name" 2>/dev/null | grep -qx 'install ok installed' || printf '%s\n' "$name"
+    else
+      dpkg-query -W -f='${Architecture} ${Status}\n' "$name" 2>/dev/null |
+        grep -qE "^($native|all) install ok installed$" || printf '%s\n' "$name"
     fi
   done
 }
 
-# qz_install_packages: installs what is missing of QORVA_ZEL_PACKAGES. As root
-# it runs apt-get; otherwise it prints the command to run and returns 1.
+# qz_install_packages [NAME...]: installs what is missing of the named
+# packages (by default QORVA_ZEL_TEST_PACKAGES). As root it runs apt-get
+# update once and then apt-get install -y; otherwise it prints the command to
+# run and returns 1.
 qz_install_packages() {
+  local -a wanted=("$@")
+  ((${#wanted[@]})) || wanted=("${QORVA_ZEL_TEST_PACKAGES[@]}")
   if ! command -v dpkg-query >/dev/null 2>&1; then
-    echo "deps: not a Debian system (no dpkg-query); make sure these are installed: ${QORVA_ZEL_PACKAGES[*]}" >&2
+    echo "deps: not a Debian system (no dpkg-query); make sure these are installed: ${wanted[*]}" >&2
     return 0
   fi
 
   local -a missing
-  mapfile -t missing < <(qz_missing_packages "${QORVA_ZEL_PACKAGES[@]}")
+  mapfile -t missing < <(qz_missing_packages "${wanted[@]}")
   if ((${#missing[@]} == 0)); then
-    echo "deps: all ${#QORVA_ZEL_PACKAGES[@]} packages are installed"
+    echo "deps: all ${#wanted[@]} packages are installed"
     return 0
   fi
 

@@ -8,14 +8,13 @@ rel_say() {
   echo "release: $*"
 }
 
-# rel_configure NAME CMAKE_ARG...: configures build/release/NAME for a
-# release: optimised with symbols, warnings as errors, no tests.
+# rel_configure PRESET CMAKE_ARG...: configures and builds the release
+# configure preset PRESET of CMakePresets.json (optimised with symbols,
+# warnings as errors, no tests) in build/release/PRESET.
 rel_configure() {
   local name=$1
   shift
-  cmake -S "$root" -B "$out/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQORVA_ZEL_WERROR=ON \
-    -DQORVA_ZEL_BUILD_TESTS=OFF -DQORVA_ZEL_BUILD_EXAMPLES=OFF -DQORVA_ZEL_BUILD_FUZZERS=OFF \
-    -DQORVA_ZEL_BUILD_BENCHMARKS=OFF "$@" >"$out/$name.configure.log" ||
+  cmake --preset "$name" -B "$out/$name" "$@" >"$out/$name.configure.log" ||
     { cat "$out/$name.configure.log"; return 1; }
   cmake --build "$out/$name" --parallel "$parallel" >"$out/$name.build.log" ||
     { tail -n 40 "$out/$name.build.log"; return 1; }
@@ -36,26 +35,19 @@ rel_cpack() {
 # place.
 release_linux() {
   rel_say "Linux: static and shared builds"
-  rel_configure linux-static -DQORVA_ZEL_BUILD_SHARED=OFF -DQORVA_ZEL_BUILD_TOOLS=OFF -DCMAKE_INSTALL_PREFIX=/usr
-  rel_configure linux-shared -DQORVA_ZEL_BUILD_SHARED=ON -DQORVA_ZEL_SPLIT_DEBUG=ON \
-    -DCMAKE_INSTALL_PREFIX=/usr -DQORVA_ZEL_PACKAGE_STATIC_DIR="$out/linux-static"
+  rel_configure release-linux-static
+  rel_configure release-linux-shared -DQORVA_ZEL_PACKAGE_STATIC_DIR="$out/release-linux-static"
   rel_say "Linux: packages"
-  rel_cpack linux-shared
+  rel_cpack release-linux-shared
 }
 
 # release_windows ARCH (x64 or x86): the zip, from MinGW-w64 cross-builds on
 # the Windows builds of pugixml that scripts/windows.sh makes.
 release_windows() {
-  local arch=$1 toolchain deps_dir
+  local arch=$1 deps_dir
   case $arch in
-    x64)
-      toolchain=$root/cmake/toolchains/mingw-w64-x86_64.cmake
-      deps_dir=$root/build/windows/deps/prefix
-      ;;
-    x86)
-      toolchain=$root/cmake/toolchains/mingw-w64-i686.cmake
-      deps_dir=$root/build/windows32/deps/prefix
-      ;;
+    x64) deps_dir=$root/build/windows/deps/prefix ;;
+    x86) deps_dir=$root/build/windows32/deps/prefix ;;
     *)
       rel_say "unknown Windows architecture $arch" >&2
       return 1
@@ -66,12 +58,10 @@ release_windows() {
     return 1
   fi
   rel_say "Windows $arch: static and shared builds"
-  local common=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" -Dpugixml_DIR="$deps_dir/lib/cmake/pugixml")
-  rel_configure "windows-$arch-static" "${common[@]}" -DQORVA_ZEL_BUILD_SHARED=OFF -DQORVA_ZEL_BUILD_TOOLS=OFF
-  rel_configure "windows-$arch-shared" "${common[@]}" -DQORVA_ZEL_BUILD_SHARED=ON -DQORVA_ZEL_SPLIT_DEBUG=ON \
-    -DQORVA_ZEL_PACKAGE_STATIC_DIR="$out/windows-$arch-static"
+  rel_configure "release-windows-$arch-static"
+  rel_configure "release-windows-$arch-shared" -DQORVA_ZEL_PACKAGE_STATIC_DIR="$out/release-windows-$arch-static"
   rel_say "Windows $arch: zip"
-  rel_cpack "windows-$arch-shared"
+  rel_cpack "release-windows-$arch-shared"
 }
 
 # SHA256SUMS over every package in dist/.

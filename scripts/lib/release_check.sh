@@ -10,11 +10,18 @@
 #    and the -dbg package holds that file;
 #  - a C game linked against the static library runs, needs neither
 #    pugixml nor libqorva_zel at run time, and exports no pugixml symbol;
+#  - the tarball and the unpacked .debs: the shipped Python package, imported
+#    from the tree with PYTHONPATH alone, loads the tree's library and reports
+#    its version; the README is the Linux one;
+#  - in every package (tarball, .debs, zip) each relative link of the shipped
+#    Markdown files resolves inside it (scripts/lib/check_doc_links.py);
 #  - each Windows zip has the DLL, both import libraries, the static library,
 #    the headers, the CMake package and the licences; qorva_zel.lib names
 #    exactly the thirteen functions; the DLL imports only system DLLs; a C
 #    game built with MinGW against the import library runs under Wine, and
-#    so does one linked against the static library.
+#    so does one linked against the static library; the DLL is stripped,
+#    its debuglink names bin/qorva_zel.dll.debug, which holds DWARF, and the
+#    zip's README (the Windows one) says that and that there is no PDB.
 
 check_fail() {
   echo "release check: $*" >&2
@@ -45,6 +52,33 @@ check_consumer() {
     cmake --build "$dir" >>"$dir.log" 2>&1 || { cat "$dir.log"; check_fail "$name does not build"; }
   mkdir -p "$dir/run"
   "$dir/$name" "$dir/run" || check_fail "$name failed"
+}
+
+# check_doc_links NAME ROOT: every relative link of the Markdown files
+# under ROOT, the unpacked package NAME, resolves inside ROOT.
+check_doc_links() {
+  local name=$1 result
+  result=$(python3 "$root/scripts/lib/check_doc_links.py" "$2") || { echo "$result"; check_fail "$name has dead links"; }
+  rel_say "check: $name: $result"
+}
+
+# check_python NAME ROOT LIBDIR: the Python package shipped in ROOT (an
+# unpacked tarball or .debs), imported with PYTHONPATH alone, loads
+# ROOT/LIBDIR's library and reports the interface version it was made for.
+check_python() {
+  local name=$1 tree=$2 libdir=$3 out
+  out=$(cd "$check" && env -u QORVAZEL_LIBRARY -u LD_LIBRARY_PATH PYTHONPATH="$tree/share/qorvazel/python" \
+    python3 -c 'import qorvazel
+version = qorvazel.Settings.library_version()
+assert version == tuple(qorvazel.INTERFACE_VERSION), (version, qorvazel.INTERFACE_VERSION)
+print(".".join(map(str, version)))
+print(next(line.split()[-1] for line in open("/proc/self/maps") if "libqorva_zel.so" in line))' 2>&1) ||
+    { echo "$out"; check_fail "$name: the Python package does not load the library"; }
+  local version library
+  version=$(sed -n 1p <<<"$out")
+  library=$(sed -n 2p <<<"$out")
+  [[ "$library" == "$tree/$libdir/"* ]] || check_fail "$name: the Python package loaded $library, not the tree's"
+  rel_say "check: $name: Python's qorvazel reports interface $version from ${library#"$tree"/}"
 }
 
 check_linux() {
@@ -98,6 +132,28 @@ check_linux() {
   ((exported == 0)) || check_fail "the statically linked game exports $exported pugixml symbols"
   [[ "$(nm -D "$game")" != *pugi* ]] || check_fail "the statically linked game has pugixml in its dynamic symbols"
   rel_say "check: static game runs, needs no pugixml or qorva_zel library, exports no pugixml symbol"
+
+  # The docs and the Python package, in the .debs and in the tarball.
+  local multiarch=lib/x86_64-linux-gnu
+  grep -q '^# Qorva Zel .* for Linux' "$deb_dir/usr/share/doc/QorvaZel/README.md" ||
+    check_fail "libqorvazel-dev has no Linux README"
+  check_doc_links "the .debs" "$deb_dir"
+  local tar_dir=$check/tarball
+  rm -rf "$tar_dir"
+  mkdir -p "$tar_dir"
+  tar -xzf "$dist/qorvazel-${v}-linux-x86_64.tar.gz" -C "$tar_dir"
+  local tree=$tar_dir/qorvazel-${v}-linux-x86_64
+  [[ -f "$tree/$multiarch/libqorva_zel.so.$v" ]] || check_fail "the tarball has no $multiarch/libqorva_zel.so.$v"
+  grep -q '^# Qorva Zel .* for Linux' "$tree/share/doc/QorvaZel/README.md" || check_fail "the tarball has no Linux README"
+  check_doc_links "the tarball" "$tar_dir"
+}
+
+# The Python package of the unpacked .debs and tarball (check_linux unpacked
+# them), each loading its own tree's library.
+check_linux_python() {
+  local v=$1 multiarch=lib/x86_64-linux-gnu
+  check_python "the .debs" "$check/deb/usr" "$multiarch"
+  check_python "the tarball" "$check/tarball/qorvazel-${v}-linux-x86_64" "$multiarch"
 }
 
 check_wine_prefix() {
@@ -130,9 +186,27 @@ check_windows() {
   for f in bin/qorva_zel.dll bin/qorva_zel.dll.debug lib/qorva_zel.lib lib/libqorva_zel.dll.a lib/libqorva_zel.a \
     include/qorva_zel.h include/qorva_zel.hpp lib/cmake/QorvaZel/QorvaZelConfig.cmake \
     lib/cmake/QorvaZel/QorvaZelTargets.cmake lib/cmake/QorvaZel/QorvaZelStaticTargets.cmake \
-    bin/qorvazel.exe LICENSE licenses/pugixml.txt README.md docs/guide.md; do
+    bin/qorvazel.exe LICENSE licenses/pugixml.txt README.md docs/guide.md examples/settings_menu.c; do
     [[ -f "$tree/$f" ]] || check_fail "$(basename "$zip") has no $f"
   done
+
+  check_doc_links "$(basename "$zip")" "$dir"
+  grep -q "^# Qorva Zel .* for Windows ($arch)" "$tree/README.md" || check_fail "$(basename "$zip")'s README is not the Windows $arch one"
+
+  # The debug information: DWARF in bin/qorva_zel.dll.debug, named by the
+  # stripped DLL's debuglink, as the README says (no PDB).
+  local link
+  if [[ "$(llvm-readobj --sections "$tree/bin/qorva_zel.dll")" == *"Name: .debug_info"* ]]; then
+    check_fail "windows-$arch qorva_zel.dll is not stripped"
+  fi
+  link=$(llvm-readobj --string-dump=.gnu_debuglink "$tree/bin/qorva_zel.dll" | awk '/\]/ { print $3; exit }')
+  [[ "$link" == qorva_zel.dll.debug ]] || check_fail "windows-$arch qorva_zel.dll's debuglink names '$link'"
+  [[ "$(llvm-readobj --sections "$tree/bin/qorva_zel.dll.debug")" == *"Name: .debug_info"* ]] ||
+    check_fail "windows-$arch qorva_zel.dll.debug holds no DWARF"
+  [[ -z "$(find "$tree" -iname '*.pdb')" ]] || check_fail "$(basename "$zip") has a PDB its README does not mention"
+  grep -q 'has no PDB file' "$tree/README.md" && grep -q 'Visual Studio and.*WinDbg cannot read it' <(tr '\n' ' ' <"$tree/README.md") ||
+    check_fail "$(basename "$zip")'s README does not say what its debug information is"
+  rel_say "check: windows-$arch qorva_zel.dll stripped, debuglink $link (DWARF), README says so"
 
   # qorva_zel.lib: the thirteen functions, each with its __imp_ pointer, and
   # nothing else but the import descriptors.
@@ -200,5 +274,6 @@ check_release() {
     check_windows "$v" "$arch"
   done
   wineserver -k >/dev/null 2>&1 || true
+  check_linux_python "$v"
   rel_say "check: all passed"
 }

@@ -82,6 +82,7 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
         switch (ReadWholeFile(ToNativePath(state.SettingsFilePath), bytes)) {
         case ReadOutcome::Missing:
         case ReadOutcome::NoPermission:
+        case ReadOutcome::CannotOpen:
             return QORVA_ZEL_ERROR_FILE_NOT_FOUND;
         case ReadOutcome::NotRegularFile:
         case ReadOutcome::TooLarge:

@@ -21,6 +21,7 @@ enum class ReadOutcome {
     Ok,
     Missing,        // no file there (or no such folder)
     NoPermission,   // the file may not be opened for reading
+    CannotOpen,     // not opened for another reason (a loop of links, a name too long, ...)
     NotRegularFile, // a directory, FIFO, device or socket in its place
     TooLarge,       // larger than kLargestReadableFile
     ReadError,      // opened, but reading failed

@@ -89,10 +89,11 @@ else()
   endif()
 endif()
 
-# Only the public header and the shared library's files, nothing internal.
+# Only the public header and the shared library's files, nothing internal:
+# the example programs' sources are docs, the programs are not installed.
 file(GLOB_RECURSE installed RELATIVE "${PREFIX}" "${PREFIX}/*")
 foreach(path IN LISTS installed)
-  if(path MATCHES "internal|objects|\\.a$|gtest|bench|settings_menu")
+  if(path MATCHES "internal|objects|\\.a$|gtest|bench|settings_menu(_cxx)?(\\.exe)?$")
     list(APPEND problems "unexpected file installed: ${path}")
   endif()
 endforeach()

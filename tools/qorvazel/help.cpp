@@ -19,7 +19,9 @@ const char kToolHelp[] =
     "  dump FILE                       the file as UTF-8 XML on standard output\n"
     "  help [COMMAND]                  this text, or a command's\n"
     "\n"
-    "options: -v/--verbose (say what set and set-resolution did), -h/--help, --version\n"
+    "options: -v/--verbose (what set and set-resolution did; check: a clean file too),\n"
+    "         -h/--help, --version,\n"
+    "         -- (what follows is no option: a FILE or VALUE may start with -)\n"
     "exit codes: 0 done, no problems; 1 problems found or the request refused;\n"
     "            2 the file cannot be read, is not well-formed or cannot be written;\n"
     "            3 wrong command line;\n"
@@ -44,9 +46,12 @@ const CommandHelp kCommandHelp[] = {
              "is described in docs/settings-file.md).\n"},
     {"check", "usage: qorvazel check FILE\n"
               "\n"
-              "Prints each problem as FILE:LINE:COLUMN: message. Exit 0 when there is none,\n"
-              "1 when there are, 2 when the file cannot be read (missing, not a regular file,\n"
-              "too large, not well-formed).\n"},
+              "Prints each problem as FILE:LINE:COLUMN: KIND: message, and nothing else: a\n"
+              "clean file prints nothing (with -v one line saying so). A file without the\n"
+              "settings element (empty, or another XML document) is a problem: the game\n"
+              "loads nothing from it. Exit 0 when there is no problem, 1 when there are, 2\n"
+              "when the file cannot be read (missing, not a regular file, too large, not\n"
+              "well-formed).\n"},
     {"get", "usage: qorvazel get FILE NAME [--type Integer|Float|Enum|Bool]\n"
             "\n"
             "Prints the value of option NAME as the library reads it (\"false\" for a Bool\n"
@@ -59,6 +64,9 @@ const CommandHelp kCommandHelp[] = {
             "as written: 1.5 for a Float, true/false/yes/no/1/0 for a Bool, an allowed\n"
             "string for an Enum. Refused with the reason: out of range, off step, not\n"
             "allowed, a read-only file. Every option with that name and type is set.\n"
+            "The file is written anew from what the library reads, so set refuses what\n"
+            "that would change besides the value: an OPTION the library skips, another\n"
+            "option's misread text, a resolution the file gives only in part.\n"
             "Prints nothing unless -v.\n"},
     {"set-resolution", "usage: qorvazel set-resolution FILE WIDTHxHEIGHT@RATE\n"
                        "\n"

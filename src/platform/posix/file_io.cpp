@@ -464,7 +464,10 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, FileIdent
         if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
             return ReadOutcome::NotRegularFile;
         }
-        return error == EACCES || error == EPERM ? ReadOutcome::NoPermission : ReadOutcome::Missing;
+        if (error == ENOENT || error == ENOTDIR) {
+            return ReadOutcome::Missing;
+        }
+        return error == EACCES || error == EPERM ? ReadOutcome::NoPermission : ReadOutcome::CannotOpen;
     }
     if (::fstat(file.Get(), &info) != 0) {
         return ReadOutcome::ReadError;

@@ -431,7 +431,10 @@ ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes, FileIdenti
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return ReadOutcome::NotRegularFile;
         }
-        return error == ERROR_ACCESS_DENIED ? ReadOutcome::NoPermission : ReadOutcome::Missing;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return ReadOutcome::Missing;
+        }
+        return error == ERROR_ACCESS_DENIED ? ReadOutcome::NoPermission : ReadOutcome::CannotOpen;
     }
     if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
         return ReadOutcome::NotRegularFile;
