@@ -125,17 +125,6 @@ protected:
         return bad;
     }
 
-    std::vector<std::string> Temporaries() const
-    {
-        const std::string prefix = "." + SettingsPath().filename().string() + ".tmp-";
-        std::vector<std::string> names;
-        for (const std::string& name : DirectoryEntries()) {
-            if (name.compare(0, prefix.size(), prefix) == 0) {
-                names.push_back(name);
-            }
-        }
-        return names;
-    }
 };
 
 } // namespace
@@ -200,7 +189,7 @@ TEST_F(MultiProcessTest, SaverInAnotherPidNamespace)
 // namespace: the save outside removes the first and keeps the second.
 TEST_F(MultiProcessTest, TemporariesOfSaversInAnotherNamespace)
 {
-    const std::string prefix = (ConfigDir().Path() / ("." + SettingsPath().filename().string() + ".tmp-")).string();
+    const std::string prefix = (ConfigDir().Path() / TemporaryPrefix(SettingsPath().filename().string())).string();
     const std::string killed = prefix + "00000000000000aa.qz";
     const std::string saving = prefix + "00000000000000bb.qz";
     int proceed[2];

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -206,18 +207,6 @@ protected:
         }
     }
 
-    // Names of the temporary files of saves in the settings directory.
-    std::vector<std::string> Temporaries() const
-    {
-        const std::string prefix = "." + SettingsPath().filename().string() + ".tmp-";
-        std::vector<std::string> names;
-        for (const std::string& name : DirectoryEntries()) {
-            if (name.compare(0, prefix.size(), prefix) == 0) {
-                names.push_back(name);
-            }
-        }
-        return names;
-    }
 
     void WatchTheSave() const
     {
@@ -306,6 +295,38 @@ TEST_F(SaveFaultTest, InterruptedCallsAreRepeated)
         EXPECT_TRUE(Temporaries().empty());
         EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
     }
+}
+
+// A rename that cannot replace the file (a bind mount: EBUSY; EXDEV) makes
+// the save write the content into the file in place: the same file, with
+// the new bytes, and no temporary left.
+TEST_F(SaveFaultTest, FileThatCannotBeRenamedOverIsWrittenInPlace)
+{
+    for (const int error : {EBUSY, EXDEV}) {
+        SCOPED_TRACE(std::strerror(error));
+        ASSERT_NO_FATAL_FAILURE(Prepare(Scenario::ExistingFile));
+        struct stat before {};
+        ASSERT_EQ(::stat(SettingsPath().c_str(), &before), 0);
+        WatchTheSave();
+        faults::Arm(Call::Rename, Action::Fail, error);
+        EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+        EXPECT_TRUE(faults::Fired());
+        faults::StopWatching();
+        struct stat after {};
+        ASSERT_EQ(::stat(SettingsPath().c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << "written in place";
+        EXPECT_EQ(FileBytes(), std::optional<std::string>(NewBytes()));
+        EXPECT_TRUE(Temporaries().empty());
+        EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    }
+    // With no file to write into, it is a failure as any other.
+    ASSERT_NO_FATAL_FAILURE(Prepare(Scenario::NoFileYet));
+    WatchTheSave();
+    faults::Arm(Call::Rename, Action::Fail, EXDEV);
+    EXPECT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_ERROR_FILE);
+    faults::StopWatching();
+    EXPECT_FALSE(FileBytes());
+    EXPECT_TRUE(Temporaries().empty());
 }
 
 TEST_F(SaveFaultTest, EveryFailedCallLeavesTheOldFileAndTheSnapshot)

@@ -9,6 +9,7 @@
 #include "support/settings_file_support.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #ifdef _WIN32
@@ -17,9 +18,16 @@
 #endif
 #include <windows.h>
 #else
+#include <cerrno>
+#include <cstdlib>
+
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -114,7 +122,7 @@ TEST_F(SettingsFileTest, NewFileGetsTheUsualPermissions)
 
 TEST_F(SettingsFileTest, OnlyTemporariesNoSaveHoldsAreCleared)
 {
-    const std::string prefix = "." + SettingsPath().filename().string() + ".tmp-";
+    const std::string prefix = TemporaryPrefix(SettingsPath().filename().string());
     const auto at = [&](const std::string& rest) { return ConfigDir().Path() / (prefix + rest); };
     // Left by saves that were killed: one of this version, two of earlier
     // ones (named by a process id, which says nothing any more).
@@ -155,6 +163,126 @@ TEST_F(SettingsFileTest, OnlyTemporariesNoSaveHoldsAreCleared)
     ::close(holder);
     ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
     EXPECT_FALSE(std::filesystem::exists(held));
+}
+
+namespace {
+
+// An extended attribute's value, or nothing when the file has none of that name.
+std::optional<std::string> Attribute(const std::filesystem::path& path, const char* name)
+{
+    char value[4096];
+    const ssize_t size = ::getxattr(path.c_str(), name, value, sizeof value);
+    return size < 0 ? std::nullopt : std::optional<std::string>(std::string(value, static_cast<std::size_t>(size)));
+}
+
+} // namespace
+
+// A save keeps who may read and write the file: an access-control list
+// (whose mask the group permission bits are) and user attributes go with
+// the content, so the owning group gains nothing and the listed user loses
+// nothing.
+TEST_F(SettingsFileTest, SaveKeepsTheAccessControlListAndExtendedAttributes)
+{
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    ASSERT_EQ(::chmod(SettingsPath().c_str(), 0600), 0);
+    const std::string command = "setfacl -m u:65534:rw,g::-,m::rw '" + SettingsPath().string() + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0 || !Attribute(SettingsPath(), "system.posix_acl_access")) {
+        GTEST_SKIP() << "no setfacl (Debian package acl), or the file system in TMPDIR has no ACLs";
+    }
+    if (::setxattr(SettingsPath().c_str(), "user.origin", "player", 6, 0) != 0) {
+        GTEST_SKIP() << "the file system in TMPDIR has no user extended attributes";
+    }
+    const std::optional<std::string> acl = Attribute(SettingsPath(), "system.posix_acl_access");
+    const unsigned bits = PermissionBits(SettingsPath());
+
+    ASSERT_EQ(SetMode(Mode(800, 600, 60)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_NE(SavedText().find(u"Width=\"800\""), std::u16string::npos);
+    EXPECT_EQ(Attribute(SettingsPath(), "system.posix_acl_access"), acl);
+    EXPECT_EQ(Attribute(SettingsPath(), "user.origin"), std::optional<std::string>("player"));
+    EXPECT_EQ(PermissionBits(SettingsPath()), bits);
+}
+
+// In a set-group-ID folder a new file takes the folder's group; the saved
+// file keeps its own.
+TEST_F(SettingsFileTest, SaveInASetGroupIdFolderKeepsTheFilesGroup)
+{
+    const auto folder = ConfigDir().Path() / "shared";
+    std::filesystem::create_directory(folder);
+    const gid_t folderGroup = ::getegid() == 65534 ? 0 : 65534;
+    if (::chown(folder.c_str(), static_cast<uid_t>(-1), folderGroup) != 0 || ::chmod(folder.c_str(), 02777) != 0) {
+        GTEST_SKIP() << "cannot give a folder another group (run as root)";
+    }
+    AppStrings app = App();
+    app.ConfigPath = folder.u16string();
+    Restart(app);
+    const auto file = folder / SettingsPath().filename();
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    ASSERT_EQ(::chown(file.c_str(), static_cast<uid_t>(-1), ::getegid()), 0);
+
+    ASSERT_EQ(SetMode(Mode(800, 600, 60)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, ::getegid());
+}
+
+// A file name of 250 bytes leaves no room for the temporary's usual name; a
+// shorter one is taken, and the clean-up still finds only this file's.
+TEST_F(SettingsFileTest, FileNameOf250BytesIsSaved)
+{
+    // 2 + 77 x 3 + 1 bytes: the shortened name cuts no character in two.
+    const std::u16string executable = u"xy" + std::u16string(77, u'\u6e38') + u"z";
+    AppStrings app = App();
+    app.Executable = executable;
+    Restart(app);
+    const std::filesystem::path file = ConfigDir().Path() / std::filesystem::path(u"GFXSettings." + executable + u".xml");
+    const std::string name = file.filename().string();
+    ASSERT_EQ(name.size(), 250u);
+    std::string other = name;
+    other.back() = 'X';
+    const auto killed = ConfigDir().Path() / (TemporaryPrefix(name) + "0123456789abcdef.qz");
+    const auto othersKilled = ConfigDir().Path() / (TemporaryPrefix(other) + "0123456789abcdef.qz");
+    ASSERT_LE(killed.filename().string().size(), 255u);
+    WriteBytes(killed, "partial");
+    WriteBytes(othersKilled, "partial");
+
+    ASSERT_EQ(SetMode(Mode(800, 600, 60)), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_TRUE(std::filesystem::is_regular_file(file));
+    EXPECT_FALSE(std::filesystem::exists(killed));
+    EXPECT_TRUE(std::filesystem::exists(othersKilled)) << "another file's";
+    EXPECT_EQ(DirectoryEntries().size(), 2u);
+    EXPECT_NE(FromUtf16LeBytes(ReadBytes(file)).find(u"Width=\"800\""), std::u16string::npos);
+    EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+}
+
+// A settings file that is a bind mount (a container's) cannot be renamed
+// over; its content is written in place. Needs a mount namespace.
+TEST_F(SettingsFileTest, BindMountedFileIsWrittenInPlace)
+{
+    const auto host = ConfigDir().Path() / "host.xml";
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    std::filesystem::copy_file(SettingsPath(), host);
+    ASSERT_EQ(SetMode(Mode(800, 600, 60)), QORVA_ZEL_OK);
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(host.c_str(), SettingsPath().c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            ::_exit(2);
+        }
+        ::_exit(QORVA_ZEL_SaveConfigFile(0) == QORVA_ZEL_OK && Temporaries().empty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "no bind mount permitted here (unshare(CLONE_NEWNS) and mount need root)";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(FromUtf16LeBytes(ReadBytes(host)).find(u"Width=\"800\""), std::u16string::npos);
 }
 
 TEST_F(SettingsFileTest, BackslashesBecomeDirectorySeparators)

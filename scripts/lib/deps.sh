@@ -16,6 +16,7 @@ QORVA_ZEL_TEST_PACKAGES=(
   clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils python3 locales
+  acl # setfacl: the save test of a file with an access-control list
   gcovr # the coverage workflow's report
   libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang
   mono-mcs mono-runtime # the C# binding's tests

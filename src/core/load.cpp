@@ -75,8 +75,12 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
     {
         std::string bytes;
         switch (ReadWholeFile(ToNativePath(state.SettingsFilePath), bytes)) {
+        case ReadOutcome::Missing:
+        case ReadOutcome::NoPermission:
         case ReadOutcome::CannotOpen:
             return QORVA_ZEL_ERROR_FILE_NOT_FOUND;
+        case ReadOutcome::NotRegularFile:
+        case ReadOutcome::TooLarge:
         case ReadOutcome::ReadError:
             return QORVA_ZEL_ERROR_FILE;
         case ReadOutcome::Ok:

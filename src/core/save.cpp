@@ -45,7 +45,7 @@ QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregister
     const std::u16string text = WriteSettingsText(DescribeFile(state, (discardUnregistered & 1u) != 0));
     const NativePath path = ToNativePath(state.SettingsFilePath);
     OptionTable::PendingSave saved = state.RegisteredOptions.PrepareSave();
-    if (!ReplaceFileAtomically(path, FileBytes(text))) {
+    if (ReplaceFileAtomically(path, FileBytes(text)) != ReplaceOutcome::Ok) {
         return QORVA_ZEL_ERROR_FILE;
     }
     state.SavedResolution = state.CurrentResolution;

@@ -5,6 +5,7 @@
 // moment. Those rare outcomes are produced by replacing the system calls in
 // the library's table; the waits between tries are counted, never waited.
 #include "platform/file_io.h"
+#include "platform/save_names.h"
 #include "platform/win32/file_calls.h"
 #include "support/qorva_zel_test_support.h"
 
@@ -18,6 +19,8 @@ using qorva_zel_test::ReadBytes;
 using qorva_zel_test::TempDir;
 using qorva_zel_test::WriteBytes;
 namespace win32 = qorva_zel::win32;
+namespace save_names = qorva_zel::save_names;
+constexpr auto kReplaced = qorva_zel::ReplaceOutcome::Ok;
 
 namespace {
 
@@ -106,7 +109,7 @@ TEST(WindowsPath, UnitsAndBackslashesStayAsTheyAre)
 TEST_F(WindowsFileIo, ReadsWholeFilesAndTellsMissingFromUnreadable)
 {
     std::string bytes;
-    EXPECT_EQ(qorva_zel::ReadWholeFile(NativeTarget(), bytes), qorva_zel::ReadOutcome::CannotOpen);
+    EXPECT_EQ(qorva_zel::ReadWholeFile(NativeTarget(), bytes), qorva_zel::ReadOutcome::Missing);
 
     std::string content(200000, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) {
@@ -121,20 +124,20 @@ TEST_F(WindowsFileIo, ReadsWholeFilesAndTellsMissingFromUnreadable)
     std::filesystem::remove(Target());
     std::filesystem::create_directory(Target());
     bytes.clear();
-    EXPECT_EQ(qorva_zel::ReadWholeFile(NativeTarget(), bytes), qorva_zel::ReadOutcome::ReadError);
+    EXPECT_EQ(qorva_zel::ReadWholeFile(NativeTarget(), bytes), qorva_zel::ReadOutcome::NotRegularFile);
     EXPECT_EQ(g_script.Sleeps, 0);
 }
 
 TEST_F(WindowsFileIo, FirstSaveCreatesTheFileAndLaterSavesReplaceIt)
 {
-    ASSERT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "first"));
+    ASSERT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "first"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "first");
     EXPECT_EQ(g_script.ReplaceCalls, 0) << "no file to replace: moved into place";
 
-    ASSERT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "second, longer"));
+    ASSERT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "second, longer"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "second, longer");
     EXPECT_EQ(g_script.ReplaceCalls, 1);
-    ASSERT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), ""));
+    ASSERT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), ""), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "");
     EXPECT_EQ(Entries(), OnlyTheSettingsFile());
     EXPECT_EQ(g_script.Sleeps, 0);
@@ -143,7 +146,7 @@ TEST_F(WindowsFileIo, FirstSaveCreatesTheFileAndLaterSavesReplaceIt)
 TEST_F(WindowsFileIo, MissingDirectoryFailsWithoutCreatingIt)
 {
     const std::filesystem::path inside = Target().parent_path() / "missing" / "GFXSettings.game.xml";
-    EXPECT_FALSE(qorva_zel::ReplaceFileAtomically(inside.wstring(), "new"));
+    EXPECT_NE(qorva_zel::ReplaceFileAtomically(inside.wstring(), "new"), kReplaced);
     EXPECT_FALSE(std::filesystem::exists(inside.parent_path()));
     EXPECT_TRUE(Entries().empty());
 }
@@ -159,14 +162,14 @@ TEST_F(WindowsFileIo, OldFileLeftUnderTheBackupNameIsMovedBack)
         }
         return ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
     };
-    EXPECT_FALSE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_NE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "old");
     EXPECT_EQ(Entries(), OnlyTheSettingsFile()) << "no temporary, no backup left";
     EXPECT_EQ(g_script.ReplaceCalls, 1);
 
     // The next save goes through.
     g_script.Replace = nullptr;
-    EXPECT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "new");
     EXPECT_EQ(Entries(), OnlyTheSettingsFile());
 }
@@ -179,7 +182,7 @@ TEST_F(WindowsFileIo, ReplacementThatCannotBeMovedIsTriedAgainThenGivenUp)
     g_script.Replace = [](int call, LPCWSTR, LPCWSTR, LPCWSTR) -> DWORD {
         return call == 1 ? ERROR_UNABLE_TO_REMOVE_REPLACED : call == 2 ? ERROR_UNABLE_TO_MOVE_REPLACEMENT : 0;
     };
-    EXPECT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "new");
     EXPECT_EQ(g_script.ReplaceCalls, 3);
     EXPECT_EQ(g_script.Sleeps, 2);
@@ -188,7 +191,7 @@ TEST_F(WindowsFileIo, ReplacementThatCannotBeMovedIsTriedAgainThenGivenUp)
     // For good: a bounded number of tries, then failure with nothing changed.
     g_script = Script{};
     g_script.Replace = [](int, LPCWSTR, LPCWSTR, LPCWSTR) -> DWORD { return ERROR_UNABLE_TO_MOVE_REPLACEMENT; };
-    EXPECT_FALSE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "newer"));
+    EXPECT_NE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "newer"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "new");
     EXPECT_EQ(g_script.ReplaceCalls, win32::kFileAttempts);
     EXPECT_EQ(g_script.Sleeps, win32::kFileAttempts - 1);
@@ -199,7 +202,7 @@ TEST_F(WindowsFileIo, LastingErrorsAreNotTriedAgain)
 {
     WriteBytes(Target(), "old");
     g_script.Replace = [](int, LPCWSTR, LPCWSTR, LPCWSTR) -> DWORD { return ERROR_DISK_FULL; };
-    EXPECT_FALSE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_NE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "old");
     EXPECT_EQ(g_script.ReplaceCalls, 1);
     EXPECT_EQ(g_script.Sleeps, 0);
@@ -210,7 +213,7 @@ TEST_F(WindowsFileIo, LastingErrorsAreNotTriedAgain)
     // refusal leaves is tested through the exported functions.)
     g_script = Script{};
     ASSERT_TRUE(::SetFileAttributesW(NativeTarget().c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_NE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(g_script.ReplaceCalls, 0);
     EXPECT_EQ(g_script.Sleeps, 0);
 }
@@ -224,7 +227,7 @@ TEST_F(WindowsFileIo, SettingsFileThatWentAwayIsCreated)
         ::DeleteFileW(replaced);
         return ERROR_FILE_NOT_FOUND;
     };
-    EXPECT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "new");
     EXPECT_EQ(Entries(), OnlyTheSettingsFile());
 }
@@ -243,7 +246,7 @@ TEST_F(WindowsFileIo, FileHeldByAnotherProcessIsWaitedForAFewTimes)
             g_holder = INVALID_HANDLE_VALUE;
         }
     };
-    EXPECT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(ReadBytes(Target()), "new");
     EXPECT_EQ(g_script.Sleeps, 1);
     EXPECT_EQ(Entries(), OnlyTheSettingsFile());
@@ -255,7 +258,7 @@ TEST_F(WindowsFileIo, FileHeldForGoodFailsAfterBoundedTries)
     g_holder = ::CreateFileW(NativeTarget().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(g_holder, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    EXPECT_NE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     EXPECT_EQ(g_script.Sleeps, win32::kFileAttempts - 1);
     ::CloseHandle(g_holder);
     g_holder = INVALID_HANDLE_VALUE;
@@ -268,8 +271,8 @@ TEST_F(WindowsFileIo, SavesRemoveOnlySaveFilesNoProcessHasOpen)
     WriteBytes(Target(), "old");
     const std::wstring name = Target().filename().wstring();
     const std::filesystem::path dir = Target().parent_path();
-    const std::wstring temporary = L"." + name + L".tmp-";
-    const std::wstring backup = L"." + name + L".bak-";
+    const std::wstring temporary = save_names::Prefix<wchar_t>(name, save_names::kTemporaryKind);
+    const std::wstring backup = save_names::Prefix<wchar_t>(name, save_names::kBackupKind);
     // Left by killed saves, of this version and of earlier ones.
     const std::vector<std::wstring> stale = {temporary + L"0123456789abcdef.qz", backup + L"0123456789abcdef.qz",
                                              temporary + L"99999996-0", backup + L"99999996-0",
@@ -288,14 +291,14 @@ TEST_F(WindowsFileIo, SavesRemoveOnlySaveFilesNoProcessHasOpen)
     const HANDLE holder = ::CreateFileW((dir / held).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"));
+    ASSERT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "new"), kReplaced);
     std::set<std::wstring> expected(players.begin(), players.end());
     expected.insert(name);
     expected.insert(held);
     EXPECT_EQ(Entries(), expected);
 
     ::CloseHandle(holder);
-    ASSERT_TRUE(qorva_zel::ReplaceFileAtomically(NativeTarget(), "newer"));
+    ASSERT_EQ(qorva_zel::ReplaceFileAtomically(NativeTarget(), "newer"), kReplaced);
     expected.erase(held);
     EXPECT_EQ(Entries(), expected);
 }

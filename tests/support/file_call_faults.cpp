@@ -6,6 +6,7 @@
 #undef _FORTIFY_SOURCE
 
 #include "support/file_call_faults.h"
+#include "support/save_names.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -30,7 +31,7 @@ struct Watched {
     bool Active;
     char Directory[kPathCapacity];
     char Target[kPathCapacity];          // directory/fileName
-    char TemporaryPrefix[kPathCapacity]; // directory/.fileName.tmp-
+    char TemporaryPrefix[kPathCapacity]; // directory/ and the temporaries' prefix
     int TemporaryFd;
     int DirectoryFd;
     int Counts[kCallCount];
@@ -230,7 +231,7 @@ void Watch(const std::string& directory, const std::string& fileName)
     g_watched = Watched{};
     Copy(g_watched.Directory, directory);
     Copy(g_watched.Target, directory + "/" + fileName);
-    Copy(g_watched.TemporaryPrefix, directory + "/." + fileName + ".tmp-");
+    Copy(g_watched.TemporaryPrefix, directory + "/" + TemporaryPrefix(fileName));
     g_watched.TemporaryFd = -1;
     g_watched.DirectoryFd = -1;
     g_watched.Active = true;

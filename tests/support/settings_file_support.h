@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/qorva_zel_test_support.h"
+#include "support/save_names.h"
 
 #include <filesystem>
 #include <string>
@@ -73,6 +74,18 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(ConfigDir().Path())) {
             names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+    // Names of the temporary files of saves (of this settings file) there.
+    std::vector<std::string> Temporaries() const
+    {
+        const std::string prefix = TemporaryPrefix(SettingsPath().filename().string());
+        std::vector<std::string> names;
+        for (const std::string& name : DirectoryEntries()) {
+            if (name.compare(0, prefix.size(), prefix) == 0) {
+                names.push_back(name);
+            }
         }
         return names;
     }

@@ -10,12 +10,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace qorvazel {
@@ -24,54 +19,42 @@ using namespace qorva_zel;
 
 namespace {
 
-// The loader reads no file larger than this; named here only to say so.
-constexpr std::uintmax_t kLargestReadableFile = std::uintmax_t{64} * 1024 * 1024;
-
-std::filesystem::path FsPath(const std::string& utf8)
+// Why a read failed, in words.
+std::string WhyUnreadable(ReadOutcome outcome)
 {
-#ifdef _WIN32
-    const std::u16string wide = FromUtf8(utf8);
-    return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
-#else
-    return std::filesystem::path(utf8);
-#endif
+    switch (outcome) {
+    case ReadOutcome::Missing:
+        return "missing";
+    case ReadOutcome::NoPermission:
+        return "cannot be opened (no permission to read it)";
+    case ReadOutcome::CannotOpen:
+        return "cannot be opened (a loop of links, a name too long, no descriptor left...)";
+    case ReadOutcome::NotRegularFile:
+        return "not a regular file (a directory, a FIFO, a device or a socket)";
+    case ReadOutcome::TooLarge:
+        return "too large (the library reads at most " + std::to_string(kLargestReadableFile >> 20) + " MiB)";
+    default:
+        return "cannot be read (a read error)";
+    }
 }
 
-// Why a read the library refused failed, in words.
-std::string WhyUnreadable(const std::string& path)
+// Why a replacement failed, in words.
+std::string WhyNotReplaced(ReplaceOutcome outcome)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::file_status status = fs::status(FsPath(path), error);
-    if (status.type() == fs::file_type::not_found) {
-        return "missing";
+    switch (outcome) {
+    case ReplaceOutcome::ReadOnly:
+        return "is read-only; the library does not replace a read-only file either";
+    case ReplaceOutcome::NoPermission:
+        return "could not be replaced (no permission to write it or its folder)";
+    case ReplaceOutcome::NoFolder:
+        return "could not be replaced (its folder is missing)";
+    case ReplaceOutcome::NotRegularFile:
+        return "could not be replaced (not a regular file)";
+    case ReplaceOutcome::Changed:
+        return "changed since it was read (a game saved it meanwhile?); nothing written: run the command again";
+    default:
+        return "could not be replaced (a write error, or the disk is full)";
     }
-    if (!error && status.type() != fs::file_type::regular) {
-        const char* what = status.type() == fs::file_type::directory ? "a directory"
-                           : status.type() == fs::file_type::fifo    ? "a FIFO"
-                           : status.type() == fs::file_type::socket  ? "a socket"
-                           : (status.type() == fs::file_type::character || status.type() == fs::file_type::block)
-                               ? "a device"
-                               : "not a file";
-        return std::string("not a regular file (") + what + ")";
-    }
-    const std::uintmax_t size = fs::file_size(FsPath(path), error);
-    if (!error && size > kLargestReadableFile) {
-        return "too large (" + std::to_string(size) + " bytes; the library reads at most 64 MiB)";
-    }
-    if (error) {
-        return "cannot be read (" + error.message() + ")";
-    }
-#ifndef _WIN32
-    // The system's own words for why it does not open (EACCES, ELOOP...).
-    errno = 0;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        std::fclose(file);
-    } else if (errno != 0) {
-        return std::string("cannot be opened (") + std::strerror(errno) + ")";
-    }
-#endif
-    return "cannot be read (no permission, or a read error)";
 }
 
 std::string_view Trimmed(std::string_view text)
@@ -266,10 +249,12 @@ std::unique_ptr<SettingsFile> ReadSettingsFile(const std::string& path, std::str
     auto file = std::make_unique<SettingsFile>();
     file->Path = path;
     std::string bytes;
-    if (ReadWholeFile(LibraryPath(path), bytes) != ReadOutcome::Ok) {
-        reason = WhyUnreadable(path);
+    const ReadOutcome read = ReadWholeFile(LibraryPath(path), bytes, &file->Identity);
+    if (read != ReadOutcome::Ok) {
+        reason = WhyUnreadable(read);
         return nullptr;
     }
+    file->Bytes = bytes;
     ReadOptions options;
     options.KeepSource = true;
     SettingsDocument& document = file->Document;
@@ -483,7 +468,7 @@ std::vector<QORVA_ZEL_Resolution> ListedModes(const SettingsDocument& document)
     return modes;
 }
 
-bool WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mode, std::string& reason)
+int WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mode, std::string& reason)
 {
     const SettingsDocument& document = file.Document;
     const StoredApplication& app = document.Application;
@@ -511,18 +496,14 @@ bool WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mod
         }
     }
     const std::u16string text = WriteSettingsText(settings);
-    if (ReplaceFileAtomically(LibraryPath(file.Path), FileBytes(text))) {
-        return true;
+    // A game that saved the file since it was read keeps its save.
+    const ExpectedFile expected{file.Identity, file.Bytes};
+    const ReplaceOutcome outcome = ReplaceFileAtomically(LibraryPath(file.Path), FileBytes(text), &expected);
+    if (outcome == ReplaceOutcome::Ok) {
+        return kExitOk;
     }
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::perms perms = fs::status(FsPath(file.Path), error).permissions();
-    if (!error && (perms & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write)) == fs::perms::none) {
-        reason = "is read-only; the library does not replace a read-only file either";
-    } else {
-        reason = "could not be replaced (no permission to write it or its folder, or a write error)";
-    }
-    return false;
+    reason = WhyNotReplaced(outcome);
+    return outcome == ReplaceOutcome::Changed ? kExitChanged : kExitFile;
 }
 
 } // namespace qorvazel

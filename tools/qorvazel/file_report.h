@@ -4,6 +4,7 @@
 
 #include "platform/file_io.h"
 #include "qorva_zel.h"
+#include "platform/file_io.h"
 #include "registry/option_record.h"
 #include "settingsfile/settings_reader.h"
 
@@ -21,6 +22,7 @@ enum Exit : int {
     kExitProblems = 1, // check found problems; a get or set was refused
     kExitFile = 2,     // the file cannot be read, is not well-formed, or cannot be written
     kExitUsage = 3,    // unknown command or option, wrong arguments
+    kExitChanged = 4,  // set: the file changed since it was read (a game saved it); nothing written
 };
 
 // One thing wrong with an option, as check and show report it.
@@ -49,6 +51,8 @@ struct OptionReport {
 // A settings file read whole.
 struct SettingsFile {
     std::string Path; // as given, UTF-8
+    std::string Bytes; // as read
+    qorva_zel::FileIdentity Identity;
     qorva_zel::SettingsDocument Document;
     std::vector<OptionReport> Options; // every "OPTION" element, in document order
     // Whether the document has the settings element (ZEL_SDK/GAMESETTINGS).
@@ -95,7 +99,9 @@ std::vector<QORVA_ZEL_Resolution> ListedModes(const qorva_zel::SettingsDocument&
 // Writes the file anew with the library's writer and atomic replacement:
 // the application strings, the resolution, the listed modes and every
 // readable option (with its "Registered" flag) as file holds them, but
-// for the changes made in records and mode. False with the reason.
-bool WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mode, std::string& reason);
+// for the changes made in records and mode. The file is replaced only
+// while it is still the one read (identity and bytes). Returns kExitOk, or
+// kExitFile or kExitChanged with the reason.
+int WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mode, std::string& reason);
 
 } // namespace qorvazel

@@ -24,7 +24,8 @@ const char kToolHelp[] =
     "         -- (what follows is no option: a FILE or VALUE may start with -)\n"
     "exit codes: 0 done, no problems; 1 problems found or the request refused;\n"
     "            2 the file cannot be read, is not well-formed or cannot be written;\n"
-    "            3 wrong command line\n";
+    "            3 wrong command line;\n"
+    "            4 the file changed since it was read (a game saved it); nothing written\n";
 
 namespace {
 

@@ -100,8 +100,9 @@ int Set(const Arguments& args)
         option->Record.Value = wanted.Value;
         option->Record.StringValue = wanted.StringValue;
     }
-    if (!WriteSettingsFile(*file, CurrentMode(file->Document), why)) {
-        return FileError(file->Path, why);
+    if (const int written = WriteSettingsFile(*file, CurrentMode(file->Document), why); written != kExitOk) {
+        FileError(file->Path, why);
+        return written;
     }
     if (args.Verbose) {
         std::cout << Printable(file->Path) << ": " << Printable(name) << " (" << TypeName(wanted.Type) << ") "
@@ -133,8 +134,9 @@ int SetResolution(const Arguments& args)
     if (!Rewritable(*file, {}, why)) {
         return Refused(file->Path, why);
     }
-    if (!WriteSettingsFile(*file, mode, why)) {
-        return FileError(file->Path, why);
+    if (const int written = WriteSettingsFile(*file, mode, why); written != kExitOk) {
+        FileError(file->Path, why);
+        return written;
     }
     if (args.Verbose) {
         std::cout << Printable(file->Path) << ": resolution " << ModeText(CurrentMode(file->Document)) << " -> " << ModeText(mode)

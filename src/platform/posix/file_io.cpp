@@ -1,6 +1,7 @@
 // POSIX implementation of the settings file's operating-system calls.
 
 #include "platform/file_io.h"
+#include "platform/save_names.h"
 
 #include "text/utf.h"
 
@@ -10,11 +11,14 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace qorva_zel {
@@ -141,16 +145,116 @@ std::string ResolveLinks(std::string path)
     return path;
 }
 
+// Why a file call failed, as a replacement reports it.
+ReplaceOutcome FailureOf(int error) noexcept
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return ReplaceOutcome::NoFolder;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ReplaceOutcome::NoPermission;
+    default:
+        return ReplaceOutcome::WriteError;
+    }
+}
+
 // A player may make the settings file read-only to keep it as it is: a file
 // with no write permission bit, or one the process may not open for writing,
-// is not replaced.
-bool MayReplace(const std::string& path, const struct stat& info)
+// is not replaced. Otherwise opens it for writing into old (its extended
+// attributes are read there, and a bind mount is written through it).
+ReplaceOutcome OpenToReplace(const std::string& path, const struct stat& info, FileDescriptor& old)
 {
-    if (!S_ISREG(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-        return false;
+    if (!S_ISREG(info.st_mode)) {
+        return ReplaceOutcome::NotRegularFile;
     }
-    FileDescriptor probe(OpenRetrying(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    return probe.Valid();
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return ReplaceOutcome::ReadOnly;
+    }
+    old.Reset(OpenRetrying(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    return old.Valid() ? ReplaceOutcome::Ok : FailureOf(errno);
+}
+
+// The extended attributes of a file: user attributes, the access-control
+// list (system.posix_acl_access), a security label. Best effort: a file
+// system without them gives none.
+struct Attribute {
+    std::string Name;
+    std::string Value;
+};
+
+constexpr const char* kAccessAcl = "system.posix_acl_access";
+
+std::vector<Attribute> ReadAttributes(int fd)
+{
+    std::vector<Attribute> attributes;
+    std::string names;
+    for (int round = 0; round < 8; ++round) {
+        const ssize_t size = ::flistxattr(fd, nullptr, 0);
+        if (size <= 0) {
+            return attributes;
+        }
+        names.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::flistxattr(fd, names.data(), names.size());
+        if (got >= 0) {
+            names.resize(static_cast<std::size_t>(got));
+            break;
+        }
+        if (errno != ERANGE) {
+            return attributes;
+        }
+        names.clear(); // grown meanwhile
+    }
+    for (std::size_t at = 0; at < names.size();) {
+        const std::size_t end = std::min(names.find('\0', at), names.size());
+        Attribute attribute{names.substr(at, end - at), std::string()};
+        at = end + 1;
+        for (int round = 0; round < 8 && !attribute.Name.empty(); ++round) {
+            const ssize_t size = ::fgetxattr(fd, attribute.Name.c_str(), nullptr, 0);
+            if (size < 0) {
+                break;
+            }
+            attribute.Value.resize(static_cast<std::size_t>(size));
+            const ssize_t got = ::fgetxattr(fd, attribute.Name.c_str(), attribute.Value.data(), attribute.Value.size());
+            if (got >= 0) {
+                attribute.Value.resize(static_cast<std::size_t>(got));
+                attributes.push_back(std::move(attribute));
+                break;
+            }
+            if (errno != ERANGE) {
+                break;
+            }
+        }
+    }
+    return attributes;
+}
+
+// Gives the new file the old one's owner, group, extended attributes and
+// permission bits. The owner and group are compared with the new file's
+// own (a set-group-ID folder gives it the folder's group) and restored
+// where allowed; an attribute the file system refuses is left out. Only a
+// failing fchmod fails the save.
+bool CopyAccess(int fd, const struct stat& old, const std::vector<Attribute>& attributes) noexcept
+{
+    struct stat created {};
+    if (::fstat(fd, &created) == 0 && (created.st_uid != old.st_uid || created.st_gid != old.st_gid)) {
+        if (Retrying([&] { return ::fchown(fd, old.st_uid, old.st_gid); }) != 0 && created.st_gid != old.st_gid) {
+            // Another user's file, saved by a member of its group.
+            (void)!Retrying([&] { return ::fchown(fd, static_cast<uid_t>(-1), old.st_gid); });
+        }
+    }
+    const bool oldHasAcl = std::any_of(attributes.begin(), attributes.end(),
+                                       [](const Attribute& attribute) { return attribute.Name == kAccessAcl; });
+    if (!oldHasAcl) {
+        ::fremovexattr(fd, kAccessAcl); // one the folder's default ACL gave the new file
+    }
+    for (const Attribute& attribute : attributes) {
+        ::fsetxattr(fd, attribute.Name.c_str(), attribute.Value.data(), attribute.Value.size(), 0);
+    }
+    // Last: it also sets an ACL's mask to the old group bits.
+    return Retrying([&] { return ::fchmod(fd, old.st_mode & 07777); }) == 0;
 }
 
 std::string BaseNameOf(const std::string& path)
@@ -159,32 +263,16 @@ std::string BaseNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A save writes its new file beside the settings file under the name
-// ".<file>.tmp-<16 lowercase hex digits>.qz", the digits drawn at random,
-// and holds an exclusive flock() on it from just after creating it until it
-// has been renamed (or removed). The lock, not a process id, says that a
-// temporary is in use: it belongs to the open file, so it is released when
-// the saver closes the file or dies in whatever way, and it means the same
-// in every PID namespace that shares the directory.
-//
-// Earlier versions named it ".<file>.tmp-<pid>-<n>" and held no lock; such
-// names are still recognised, so that what an earlier version left behind
-// is cleared.
-constexpr std::string_view kTemporaryMarker = ".tmp-";
-constexpr std::string_view kTemporarySuffix = ".qz";
-constexpr std::size_t kRandomDigits = 16;
-
+// A save writes its new file beside the settings file under a name of
+// save_names.h, and holds an exclusive flock() on it from just after
+// creating it until it has been renamed (or removed). The lock, not a
+// process id, says that a temporary is in use: it belongs to the open file,
+// so it is released when the saver closes the file or dies in whatever way,
+// and it means the same in every PID namespace that shares the directory.
+// Names of earlier versions, which held no lock, are cleared too.
 std::string TemporaryPrefix(const std::string& target)
 {
-    return "." + BaseNameOf(target) + std::string(kTemporaryMarker);
-}
-
-std::uint64_t Mix(std::uint64_t value) noexcept
-{
-    value += 0x9e3779b97f4a7c15ULL;
-    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    value = (value ^ (value >> 27)) * 0x94d049bb133111ebULL;
-    return value ^ (value >> 31);
+    return save_names::Prefix<char>(BaseNameOf(target), save_names::kTemporaryKind);
 }
 
 // 64 bits from the system's random source; should it be unavailable (a
@@ -193,6 +281,7 @@ std::uint64_t Mix(std::uint64_t value) noexcept
 // little likelier.
 std::uint64_t RandomBits() noexcept
 {
+    using save_names::Mix;
     std::uint64_t bits = 0;
     if (::getentropy(&bits, sizeof bits) == 0) {
         return bits;
@@ -207,48 +296,9 @@ std::uint64_t RandomBits() noexcept
 
 std::string TemporaryName(const std::string& directory, const std::string& prefix)
 {
-    static constexpr char kDigits[] = "0123456789abcdef";
     std::string name = directory + "/" + prefix;
-    std::uint64_t bits = RandomBits();
-    for (std::size_t i = 0; i < kRandomDigits; ++i, bits >>= 4) {
-        name += kDigits[bits & 0xf];
-    }
-    name += kTemporarySuffix;
+    save_names::AppendRandomPart(name, RandomBits());
     return name;
-}
-
-bool AllOf(std::string_view text, bool (*accept)(char)) noexcept
-{
-    return !text.empty() && std::all_of(text.begin(), text.end(), accept);
-}
-
-bool IsDecimal(char c) noexcept
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsLowerHex(char c) noexcept
-{
-    return IsDecimal(c) || (c >= 'a' && c <= 'f');
-}
-
-// True for exactly the names a save of the library gives its temporaries:
-// prefix, then 16 lowercase hex digits and ".qz", or (earlier versions)
-// decimal digits, '-' and decimal digits. A player's own
-// ".<file>.tmp-2024-12-08-backup" is neither.
-bool IsTemporaryName(std::string_view name, std::string_view prefix) noexcept
-{
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) {
-        return false;
-    }
-    const std::string_view rest = name.substr(prefix.size());
-    if (rest.size() == kRandomDigits + kTemporarySuffix.size() &&
-        rest.substr(kRandomDigits) == kTemporarySuffix) {
-        return AllOf(rest.substr(0, kRandomDigits), IsLowerHex);
-    }
-    const std::size_t dash = rest.find('-');
-    return dash != std::string_view::npos && AllOf(rest.substr(0, dash), IsDecimal) &&
-           AllOf(rest.substr(dash + 1), IsDecimal);
 }
 
 // Removes the temporaries that no save holds any more (one killed in the
@@ -267,7 +317,7 @@ void RemoveStaleTemporaries(int directoryFd, std::string_view prefix) noexcept
         return;
     }
     while (const dirent* entry = ::readdir(listing)) {
-        if (!IsTemporaryName(entry->d_name, prefix)) {
+        if (!save_names::IsSaveName<char>(entry->d_name, prefix)) {
             continue;
         }
         struct stat named {};
@@ -342,9 +392,53 @@ int CreateTemporary(const std::string& directory, const std::string& prefix, std
     return -1;
 }
 
-// At most this much is read before the file is refused; a settings file is
-// a few kilobytes.
-constexpr off_t kLargestReadableSize = static_cast<off_t>(kLargestReadableFile);
+FileIdentity IdentityOf(const struct stat& info) noexcept
+{
+    FileIdentity identity;
+    identity.Device = static_cast<std::uint64_t>(info.st_dev);
+    identity.Index = static_cast<std::uint64_t>(info.st_ino);
+    identity.Size = static_cast<std::uint64_t>(info.st_size);
+    identity.Modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+    return identity;
+}
+
+// Whether the file at path is the one expected, with the content expected.
+// Allocates nothing.
+bool IsExpectedFile(const std::string& path, const ExpectedFile& expected) noexcept
+{
+    FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat info {};
+    if (!file.Valid() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !(IdentityOf(info) == expected.Identity) || expected.Bytes.size() != expected.Identity.Size) {
+        return false;
+    }
+    char buffer[4096];
+    std::string_view rest = expected.Bytes;
+    for (;;) {
+        const ssize_t count = Retrying([&] { return ::read(file.Get(), buffer, sizeof buffer); });
+        if (count < 0) {
+            return false;
+        }
+        const auto got = static_cast<std::size_t>(count);
+        if (got == 0 || got > rest.size() || rest.substr(0, got) != std::string_view(buffer, got)) {
+            return got == 0 && rest.empty();
+        }
+        rest.remove_prefix(got);
+    }
+}
+
+// Writes bytes over the file open in fd, shortens it to their length and
+// syncs it: the replacement of a file that rename cannot replace (a bind
+// mount, which gives EBUSY, or EXDEV). Not atomic: a reader in between, or a
+// crash, may see part of either content.
+bool WriteInPlace(int fd, std::string_view bytes) noexcept
+{
+    if (::lseek(fd, 0, SEEK_SET) != 0 || !WriteAll(fd, bytes)) {
+        return false;
+    }
+    return Retrying([&] { return ::ftruncate(fd, static_cast<off_t>(bytes.size())); }) == 0 &&
+           Retrying([&] { return ::fsync(fd); }) == 0;
+}
 
 } // namespace
 
@@ -357,22 +451,35 @@ std::string ToNativePath(std::u16string_view path)
 
 // Only a regular file (reached through any links) is read, and only as much
 // of it as fstat gives at the opening: a FIFO, a device, a socket, a
-// directory or a file larger than 64 MiB is a read error, reported without
+// directory or a file larger than kLargestReadableFile is refused without
 // reading or waiting. O_NONBLOCK keeps the opening of a FIFO without a
 // writer from blocking.
-ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes, FileIdentity* identity)
 {
     FileDescriptor file(OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!file.Valid()) {
-        // A socket, for one, exists but cannot be opened.
-        struct stat info {};
-        return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) ? ReadOutcome::ReadError
-                                                                           : ReadOutcome::CannotOpen;
-    }
     struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-        info.st_size > kLargestReadableSize) {
+    if (!file.Valid()) {
+        const int error = errno;
+        // A socket, for one, exists but cannot be opened.
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            return ReadOutcome::NotRegularFile;
+        }
+        if (error == ENOENT || error == ENOTDIR) {
+            return ReadOutcome::Missing;
+        }
+        return error == EACCES || error == EPERM ? ReadOutcome::NoPermission : ReadOutcome::CannotOpen;
+    }
+    if (::fstat(file.Get(), &info) != 0) {
         return ReadOutcome::ReadError;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return ReadOutcome::NotRegularFile;
+    }
+    if (info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > kLargestReadableFile) {
+        return ReadOutcome::TooLarge;
+    }
+    if (identity != nullptr) {
+        *identity = IdentityOf(info);
     }
     const std::size_t start = bytes.size();
     const std::size_t size = static_cast<std::size_t>(info.st_size);
@@ -393,7 +500,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
     return ReadOutcome::Ok;
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
+ReplaceOutcome ReplaceFileAtomically(const std::string& path, std::string_view bytes, const ExpectedFile* expected)
 {
     const std::string target = ResolveLinks(path);
     // Everything that allocates comes before the file is replaced: after the
@@ -401,36 +508,59 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
     const std::string directory = DirectoryOf(target);
     const std::string prefix = TemporaryPrefix(target);
     struct stat old {};
+    FileDescriptor oldFile(-1);
     const bool existed = ::stat(target.c_str(), &old) == 0;
-    if (existed ? !MayReplace(target, old) : errno != ENOENT) {
-        return false;
+    if (!existed && errno != ENOENT) {
+        return FailureOf(errno);
     }
+    if (!existed && expected != nullptr) {
+        return ReplaceOutcome::Changed;
+    }
+    if (existed) {
+        const ReplaceOutcome allowed = OpenToReplace(target, old, oldFile);
+        if (allowed != ReplaceOutcome::Ok) {
+            return allowed;
+        }
+    }
+    const std::vector<Attribute> attributes = existed ? ReadAttributes(oldFile.Get()) : std::vector<Attribute>();
 
     std::string temporary;
     FileDescriptor keeper(-1);
     FileDescriptor file(CreateTemporary(directory, prefix, temporary, keeper));
     if (!file.Valid()) {
-        return false;
+        return FailureOf(errno);
     }
-    bool ok = true;
-    if (existed) {
-        ok = Retrying([&] { return ::fchmod(file.Get(), old.st_mode & 07777); }) == 0;
-        if (ok && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-            // Keeps the owner when allowed to (a save run by another user).
-            (void)!Retrying([&] { return ::fchown(file.Get(), old.st_uid, old.st_gid); });
+    ReplaceOutcome outcome = ReplaceOutcome::Ok;
+    const auto check = [&outcome](bool ok, ReplaceOutcome failure) {
+        if (outcome == ReplaceOutcome::Ok && !ok) {
+            outcome = failure;
         }
+    };
+    if (existed) {
+        check(CopyAccess(file.Get(), old, attributes), ReplaceOutcome::WriteError);
     }
-    ok = ok && WriteAll(file.Get(), bytes) && Retrying([&] { return ::fsync(file.Get()); }) == 0;
-    ok = file.Close() && ok;
-    ok = ok && Retrying([&] { return ::rename(temporary.c_str(), target.c_str()); }) == 0;
-    if (!ok) {
+    check(outcome == ReplaceOutcome::Ok && WriteAll(file.Get(), bytes) &&
+              Retrying([&] { return ::fsync(file.Get()); }) == 0,
+          ReplaceOutcome::WriteError);
+    check(file.Close(), ReplaceOutcome::WriteError);
+    check(outcome != ReplaceOutcome::Ok || expected == nullptr || IsExpectedFile(target, *expected),
+          ReplaceOutcome::Changed);
+    bool inPlace = false;
+    if (outcome == ReplaceOutcome::Ok &&
+        Retrying([&] { return ::rename(temporary.c_str(), target.c_str()); }) != 0) {
+        const int error = errno;
+        inPlace = existed && (error == EBUSY || error == EXDEV);
+        check(inPlace && WriteInPlace(oldFile.Get(), bytes), FailureOf(error));
+    }
+    if (outcome != ReplaceOutcome::Ok || inPlace) {
         ::unlink(temporary.c_str());
-        return false;
+    }
+    if (outcome != ReplaceOutcome::Ok) {
+        return outcome;
     }
     keeper.Close(); // the lock is of no use once the name is gone
     SyncAndClearDirectory(directory, prefix);
-    return true;
+    return ReplaceOutcome::Ok;
 }
 
 } // namespace qorva_zel
-

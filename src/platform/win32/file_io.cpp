@@ -12,6 +12,7 @@
 #define _CRT_RAND_S
 
 #include "platform/file_io.h"
+#include "platform/save_names.h"
 #include "platform/win32/file_calls.h"
 
 #include <atomic>
@@ -176,11 +177,9 @@ bool ResolveLinks(std::wstring& path)
     return false;
 }
 
-// Names of the files a save makes beside the settings file:
+// Names of the files a save makes beside the settings file (save_names.h):
 // ".<file>.tmp-<r>.qz" for the new contents and ".<file>.bak-<r>.qz" for the
-// old file while ReplaceFileW swaps them, <r> being 16 lowercase hex digits
-// drawn at random. Earlier versions wrote "<pid>-<n>" in their place; such
-// names are still recognised, so that what they left behind is cleared.
+// old file while ReplaceFileW swaps them.
 //
 // A save holds its temporary open without delete sharing while it writes
 // it, so no other process can remove it then. ReplaceFileW opens the
@@ -191,20 +190,9 @@ struct SaveNames {
     std::wstring Backup;
 };
 
-constexpr std::wstring_view kSaveNameSuffix = L".qz";
-constexpr std::size_t kRandomDigits = 16;
-
-std::wstring SaveNamePrefix(const std::wstring& fileName, std::wstring_view kind)
+std::wstring SaveNamePrefix(const std::wstring& fileName, std::string_view kind)
 {
-    return L"." + fileName + L"." + std::wstring(kind) + L"-";
-}
-
-std::uint64_t Mix(std::uint64_t value) noexcept
-{
-    value += 0x9e3779b97f4a7c15ULL;
-    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    value = (value ^ (value >> 27)) * 0x94d049bb133111ebULL;
-    return value ^ (value >> 31);
+    return save_names::Prefix<wchar_t>(fileName, kind);
 }
 
 // 64 bits from the system's random source (rand_s), or, should it fail, the
@@ -212,6 +200,7 @@ std::uint64_t Mix(std::uint64_t value) noexcept
 // clash with another saver's name is caught by CREATE_NEW either way.
 std::uint64_t RandomBits() noexcept
 {
+    using save_names::Mix;
     unsigned int high = 0;
     unsigned int low = 0;
     if (::rand_s(&high) == 0 && ::rand_s(&low) == 0) {
@@ -227,57 +216,17 @@ std::uint64_t RandomBits() noexcept
 
 SaveNames MakeSaveNames(const std::wstring& directory, const std::wstring& fileName)
 {
-    static constexpr wchar_t kDigits[] = L"0123456789abcdef";
-    std::wstring random;
-    std::uint64_t bits = RandomBits();
-    for (std::size_t i = 0; i < kRandomDigits; ++i, bits >>= 4) {
-        random += kDigits[bits & 0xf];
-    }
-    random += kSaveNameSuffix;
-    return SaveNames{directory + SaveNamePrefix(fileName, L"tmp") + random,
-                     directory + SaveNamePrefix(fileName, L"bak") + random};
+    const std::uint64_t bits = RandomBits();
+    SaveNames names{directory + SaveNamePrefix(fileName, save_names::kTemporaryKind),
+                    directory + SaveNamePrefix(fileName, save_names::kBackupKind)};
+    save_names::AppendRandomPart(names.Temporary, bits);
+    save_names::AppendRandomPart(names.Backup, bits);
+    return names;
 }
 
-bool AllOf(std::wstring_view text, bool (*accept)(wchar_t)) noexcept
-{
-    if (text.empty()) {
-        return false;
-    }
-    for (const wchar_t c : text) {
-        if (!accept(c)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool IsDecimal(wchar_t c) noexcept
-{
-    return c >= L'0' && c <= L'9';
-}
-
-bool IsLowerHex(wchar_t c) noexcept
-{
-    return IsDecimal(c) || (c >= L'a' && c <= L'f');
-}
-
-// True for exactly the names of the library's save files after prefix: 16
-// lowercase hex digits and ".qz", or decimal digits, '-' and decimal digits
-// (earlier versions). The system compares names without regard to case;
-// these comparisons do, so a player's ".<file>.tmp-2024-12-08-backup" or
-// "...tmp-0123456789ABCDEF.QZ" is never taken for one.
 bool IsSaveName(std::wstring_view name, std::wstring_view prefix) noexcept
 {
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) {
-        return false;
-    }
-    const std::wstring_view rest = name.substr(prefix.size());
-    if (rest.size() == kRandomDigits + kSaveNameSuffix.size() && rest.substr(kRandomDigits) == kSaveNameSuffix) {
-        return AllOf(rest.substr(0, kRandomDigits), IsLowerHex);
-    }
-    const std::size_t dash = rest.find(L'-');
-    return dash != std::wstring_view::npos && AllOf(rest.substr(0, dash), IsDecimal) &&
-           AllOf(rest.substr(dash + 1), IsDecimal);
+    return save_names::IsSaveName<wchar_t>(name, prefix);
 }
 
 // What the clean-up after a save needs, made before the file is replaced:
@@ -295,9 +244,12 @@ struct StaleSweep {
 StaleSweep PrepareSweep(const std::wstring& directory, const std::wstring& fileName)
 {
     StaleSweep sweep;
-    sweep.Pattern = directory + L"." + fileName + L".*";
-    sweep.TemporaryPrefix = SaveNamePrefix(fileName, L"tmp");
-    sweep.BackupPrefix = SaveNamePrefix(fileName, L"bak");
+    sweep.TemporaryPrefix = SaveNamePrefix(fileName, save_names::kTemporaryKind);
+    // ".<file>." and "*": the prefix without its kind
+    sweep.Pattern = directory +
+                    sweep.TemporaryPrefix.substr(0, sweep.TemporaryPrefix.size() - save_names::kTemporaryKind.size() - 1) +
+                    L"*";
+    sweep.BackupPrefix = SaveNamePrefix(fileName, save_names::kBackupKind);
     sweep.SettingsFile = directory + fileName;
     sweep.DirectoryLength = directory.size();
     sweep.Path.assign(directory.size() + MAX_PATH + 1, L'\0');
@@ -404,6 +356,60 @@ bool ReplaceExisting(const std::wstring& temporary, const std::wstring& backup, 
     }
 }
 
+// Why a file call failed, as a replacement reports it.
+ReplaceOutcome FailureOf(DWORD error) noexcept
+{
+    switch (error) {
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+        return ReplaceOutcome::NoFolder;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return ReplaceOutcome::NoPermission;
+    default:
+        return ReplaceOutcome::WriteError;
+    }
+}
+
+bool IdentityOf(HANDLE file, FileIdentity& identity) noexcept
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) {
+        return false;
+    }
+    identity.Device = info.dwVolumeSerialNumber;
+    identity.Index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    identity.Size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    identity.Modified = static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                  info.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
+// Whether the file at path is the one expected, with the content expected.
+// Allocates nothing.
+bool IsExpectedFile(const std::wstring& path, const ExpectedFile& expected) noexcept
+{
+    FileHandle file;
+    FileIdentity identity;
+    if (!OpenFile(file, path, GENERIC_READ, kShareAll, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, IsTransientForReading) ||
+        !IdentityOf(file.Get(), identity) || !(identity == expected.Identity) ||
+        expected.Bytes.size() != expected.Identity.Size) {
+        return false;
+    }
+    char buffer[4096];
+    std::string_view rest = expected.Bytes;
+    for (;;) {
+        DWORD count = 0;
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) {
+            return false;
+        }
+        if (count == 0 || count > rest.size() || rest.substr(0, count) != std::string_view(buffer, count)) {
+            return count == 0 && rest.empty();
+        }
+        rest.remove_prefix(count);
+    }
+}
+
 } // namespace
 
 NativePath ToNativePath(std::u16string_view path)
@@ -413,24 +419,38 @@ NativePath ToNativePath(std::u16string_view path)
 
 // Only a disk file is read (a pipe, a console or another device is not,
 // nor a directory), and only as much of it as it held at the opening: one
-// larger than 64 MiB is a read error, reported without reading.
-ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes)
+// larger than kLargestReadableFile is refused without reading.
+ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes, FileIdentity* identity)
 {
     FileHandle file;
     if (!OpenFile(file, path, GENERIC_READ, kShareAll, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                   IsTransientForReading)) {
+        const DWORD error = ::GetLastError();
         // A directory in the file's place exists but is no file to read.
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
-        const bool directory = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-        return directory ? ReadOutcome::ReadError : ReadOutcome::CannotOpen;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return ReadOutcome::NotRegularFile;
+        }
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return ReadOutcome::Missing;
+        }
+        return error == ERROR_ACCESS_DENIED ? ReadOutcome::NoPermission : ReadOutcome::CannotOpen;
     }
-    LARGE_INTEGER size{};
-    if (::GetFileType(file.Get()) != FILE_TYPE_DISK || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > kLargestReadableFile) {
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        return ReadOutcome::NotRegularFile;
+    }
+    FileIdentity found;
+    if (!IdentityOf(file.Get(), found)) {
         return ReadOutcome::ReadError;
     }
+    if (found.Size > kLargestReadableFile) {
+        return ReadOutcome::TooLarge;
+    }
+    if (identity != nullptr) {
+        *identity = found;
+    }
     const std::size_t start = bytes.size();
-    const std::size_t total = static_cast<std::size_t>(size.QuadPart);
+    const std::size_t total = static_cast<std::size_t>(found.Size);
     bytes.resize(start + total);
     std::size_t got = 0;
     while (got < total) {
@@ -448,31 +468,42 @@ ReadOutcome ReadWholeFile(const NativePath& path, std::string& bytes)
     return ReadOutcome::Ok;
 }
 
-bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes)
+ReplaceOutcome ReplaceFileAtomically(const NativePath& path, std::string_view bytes, const ExpectedFile* expected)
 {
     std::wstring target = path;
     DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!existed && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false; // no such directory, no access, ...
+    if (!existed) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            return FailureOf(error); // no such directory, no access, ...
+        }
+        if (expected != nullptr) {
+            return ReplaceOutcome::Changed;
+        }
     }
     if (existed && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         if (!ResolveLinks(target)) {
-            return false;
+            return ReplaceOutcome::NoFolder; // a dangling link
         }
         attributes = ::GetFileAttributesW(target.c_str());
     }
     if (existed) {
         // A player may make the settings file read-only to keep it as it is;
         // a file the process may not open for writing is not replaced either.
-        if (attributes == INVALID_FILE_ATTRIBUTES ||
-            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
-            return false;
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            return FailureOf(::GetLastError());
+        }
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            return ReplaceOutcome::NotRegularFile;
+        }
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            return ReplaceOutcome::ReadOnly;
         }
         FileHandle probe;
         if (!OpenFile(probe, target, GENERIC_WRITE, kShareAll, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                       IsTransientForWriting)) {
-            return false;
+            return FailureOf(::GetLastError());
         }
     }
 
@@ -491,18 +522,22 @@ bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes)
             if (!file.Valid()) {
                 const DWORD error = ::GetLastError();
                 if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-                    return false;
+                    return FailureOf(error);
                 }
             }
         }
         if (!file.Valid()) {
-            return false;
+            return ReplaceOutcome::WriteError;
         }
         bool ok = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
         ok = file.Close() && ok;
         if (!ok) {
             ::DeleteFileW(names.Temporary.c_str());
-            return false;
+            return ReplaceOutcome::WriteError;
+        }
+        if (expected != nullptr && !IsExpectedFile(target, *expected)) {
+            ::DeleteFileW(names.Temporary.c_str());
+            return ReplaceOutcome::Changed;
         }
         if (existed) {
             // ReplaceFileW gives the new file the old one's attributes; not
@@ -513,15 +548,15 @@ bool ReplaceFileAtomically(const NativePath& path, std::string_view bytes)
         }
         if (existed ? ReplaceExisting(names.Temporary, names.Backup, target) : MoveIntoPlace(names.Temporary, target)) {
             RemoveStaleSaveFiles(sweep);
-            return true;
+            return ReplaceOutcome::Ok;
         }
+        const DWORD error = ::GetLastError();
         if (Exists(names.Temporary)) {
             ::DeleteFileW(names.Temporary.c_str());
-            return false;
+            return FailureOf(error);
         }
     }
-    return false;
+    return ReplaceOutcome::WriteError;
 }
 
 } // namespace qorva_zel
-
