@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # Debian packages the build, the tests and the example need, and the one
 # function that installs the missing ones. Sourced by scripts/demo.sh,
-# scripts/test.sh and scripts/bench.sh (scripts/windows.sh adds the Windows
-# cross-build's own).
+# scripts/test.sh and scripts/bench.sh (scripts/windows.sh and scripts/cpus.sh
+# add the Windows and the other CPUs' cross-builds' own).
 
 QORVA_ZEL_PACKAGES=(
   cmake g++ clang make pkg-config
