@@ -2,7 +2,8 @@
 # The Debian packages each script needs, and the one function that installs
 # the missing ones. Sourced by scripts/demo.sh (the demo's packages),
 # scripts/test.sh, scripts/bench.sh and scripts/release.sh (the test run's);
-# scripts/windows.sh adds the Windows cross-build's own.
+# scripts/windows.sh and scripts/cpus.sh add the Windows and the other CPUs'
+# cross-builds' own.
 
 # What building the library and the example takes: CMake, a C and C++
 # compiler with make, and pugixml. A game that builds the library needs the
