@@ -1,0 +1,183 @@
+#include "kit/load_report.h"
+
+#include "registry/validate.h"
+#include "settingsfile/numbers.h"
+#include "settingsfile/text.h"
+
+#include <algorithm>
+
+namespace qorva_zel::kit {
+namespace {
+
+// A value as qorvazel shows it: an Enum's string in quotes.
+std::string Shown(const KitValue& value)
+{
+    return value.Type == QORVA_ZEL_Enum ? "\"" + value.String + "\"" : ValueText(value);
+}
+
+const char* SkipText(SkipReason reason)
+{
+    switch (reason) {
+    case SkipReason::NoName:
+        return "no Name";
+    case SkipReason::NoType:
+        return "no Type that is Integer, Float, Enum or Bool";
+    case SkipReason::NoValue:
+        return "no Value after its Type";
+    }
+    return "unreadable";
+}
+
+void Add(std::vector<Finding>& findings, std::int32_t kind, const FileOption& option, std::string message)
+{
+    Finding finding;
+    finding.Kind = kind;
+    finding.Option = option.Name;
+    finding.Text = option.Text;
+    finding.Message = std::move(message);
+    finding.Offset = option.Offset;
+    findings.push_back(std::move(finding));
+}
+
+void Judge(std::vector<Finding>& findings, const FileOption& option, const OptionVerdicts& verdicts)
+{
+    const Schema& schema = *verdicts.TheSchema;
+    if (option.Name == kVersionOptionName) {
+        return;
+    }
+    const std::optional<std::size_t> index = schema.IndexOf(option.Name);
+    if (!index) {
+        Add(findings, QORVA_ZEL_KIT_FINDING_UNKNOWN, option,
+            option.Name + " is not an option of the game (kept in the file)");
+        return;
+    }
+    const SchemaOption& known = schema.Options[*index];
+    if (known.Default.Type != option.Value.Type) {
+        Add(findings, QORVA_ZEL_KIT_FINDING_WRONG_TYPE, option,
+            option.Name + " is " + (option.Value.Type == QORVA_ZEL_Integer ? "an " : "a ") + TypeName(option.Value.Type) +
+                " in the file but " + (known.Default.Type == QORVA_ZEL_Integer ? "an " : "a ") +
+                TypeName(known.Default.Type) + " in the game (kept in the file)");
+        return;
+    }
+    if (option.Misread && option.TypeAsRead == option.Value.Type) {
+        Add(findings, QORVA_ZEL_KIT_FINDING_MISREAD, option,
+            option.Name + " \"" + option.Text + "\" reads as " + Shown(option.Value));
+    }
+    if (known.Hidden) {
+        Add(findings, QORVA_ZEL_KIT_FINDING_HIDDEN, option,
+            option.Name + " is hidden: the game keeps its own value, not the file's");
+        return;
+    }
+    if (!(*verdicts.Available)[*index]) {
+        Add(findings, QORVA_ZEL_KIT_FINDING_UNAVAILABLE, option,
+            option.Name + " is unavailable on this machine: the game keeps its default (the file keeps " +
+                Shown(option.Value) + ")");
+        return;
+    }
+    const OptionRecord record = MakeRecord(known, option.Value);
+    std::u16string storage;
+    const QORVA_ZEL_Variant variant = ToVariant(option.Value, storage);
+    switch (ValidateOptionValue(record, variant)) {
+    case QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP:
+        Add(findings, QORVA_ZEL_KIT_FINDING_OFF_STEP, option,
+            option.Name + " " + Shown(option.Value) + " is refused by the game's limits: off step (" +
+                LimitsText(record) + ")");
+        break;
+    case QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED:
+        if (option.Value.Type == QORVA_ZEL_Enum) {
+            Add(findings, QORVA_ZEL_KIT_FINDING_NOT_ALLOWED, option,
+                option.Name + " " + Shown(option.Value) + " is refused by the game's limits: not allowed (allowed: " +
+                    LimitsText(record) + ")");
+        } else {
+            Add(findings, QORVA_ZEL_KIT_FINDING_OUT_OF_RANGE, option,
+                option.Name + " " + Shown(option.Value) + " is refused by the game's limits: out of range (" +
+                    LimitsText(record) + ")");
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+const char* FindingKindName(std::int32_t kind) noexcept
+{
+    switch (kind) {
+    case QORVA_ZEL_KIT_FINDING_MISREAD:
+        return "misread";
+    case QORVA_ZEL_KIT_FINDING_OUT_OF_RANGE:
+        return "out-of-range";
+    case QORVA_ZEL_KIT_FINDING_OFF_STEP:
+        return "off-step";
+    case QORVA_ZEL_KIT_FINDING_NOT_ALLOWED:
+        return "not-allowed";
+    case QORVA_ZEL_KIT_FINDING_WRONG_TYPE:
+        return "wrong-type";
+    case QORVA_ZEL_KIT_FINDING_UNKNOWN:
+        return "unknown";
+    case QORVA_ZEL_KIT_FINDING_HIDDEN:
+        return "hidden";
+    case QORVA_ZEL_KIT_FINDING_UNAVAILABLE:
+        return "unavailable";
+    case QORVA_ZEL_KIT_FINDING_MALFORMED:
+        return "malformed";
+    default:
+        return "";
+    }
+}
+
+std::string LimitsText(const OptionRecord& record)
+{
+    const auto range = [&record](const std::string& min, const std::string& max) {
+        if (record.NumSteps < 0) {
+            return std::string("any value");
+        }
+        std::string text = min + " to " + max;
+        if (record.NumSteps > 0) {
+            text += " in " + FormatInt(record.NumSteps) + " steps";
+        }
+        return text;
+    };
+    switch (record.Type) {
+    case QORVA_ZEL_Integer:
+        return range(FormatInt(record.MinValue.IntValue), FormatInt(record.MaxValue.IntValue));
+    case QORVA_ZEL_Float:
+        return range(FormatFloat(record.MinValue.FloatValue), FormatFloat(record.MaxValue.FloatValue));
+    case QORVA_ZEL_Enum: {
+        std::string text;
+        for (const std::u16string& allowed : record.Values) {
+            text += (text.empty() ? "\"" : ", \"") + ToUtf8(allowed) + "\"";
+        }
+        return text.empty() ? "no allowed strings" : text;
+    }
+    default:
+        return "true or false";
+    }
+}
+
+std::vector<Finding> JudgeFile(const std::vector<FileOption>& options, const SettingsDocument& document,
+                               const OptionVerdicts& verdicts)
+{
+    std::vector<Finding> findings;
+    for (const FileOption& option : options) {
+        Judge(findings, option, verdicts);
+    }
+    for (const SkippedOption& skipped : document.Skipped) {
+        Finding finding;
+        finding.Kind = QORVA_ZEL_KIT_FINDING_MALFORMED;
+        finding.Option = std::string(skipped.Name);
+        finding.Message =
+            std::string(StartTagAt(document.Source, skipped.Offset)) + " is skipped by the library: " + SkipText(skipped.Reason);
+        finding.Offset = skipped.Offset;
+        findings.push_back(std::move(finding));
+    }
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.Offset < b.Offset; });
+    for (Finding& finding : findings) {
+        finding.Position = PositionOf(document.Source, finding.Offset);
+    }
+    return findings;
+}
+
+} // namespace qorva_zel::kit
