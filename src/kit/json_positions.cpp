@@ -106,9 +106,10 @@ public:
         last_ = consumed_;
         return dom_.end_array();
     }
-    bool parse_error(std::size_t position, const std::string& /*token*/, const nlohmann::detail::exception& ex)
+    bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& ex)
     {
-        errorOffset_ = position > 0 ? position - 1 : 0;
+        // position counts the characters read, the offending token's included.
+        errorOffset_ = position >= token.size() && !token.empty() ? position - token.size() : (position > 0 ? position - 1 : 0);
         error_ = ex.what();
         // nlohmann's text starts "[json.exception.parse_error.101] parse error at line 1, column 2: ".
         const std::size_t colon = error_.find(": ");

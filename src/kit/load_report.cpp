@@ -63,10 +63,13 @@ void Judge(std::vector<Finding>& findings, const FileOption& option, const Optio
         Add(findings, QORVA_ZEL_KIT_FINDING_MISREAD, option,
             option.Name + " \"" + option.Text + "\" reads as " + Shown(option.Value));
     }
-    if (known.Hidden) {
+    if (known.Hidden && !SameValue(option.Value, (*verdicts.Defaults)[*index])) {
         Add(findings, QORVA_ZEL_KIT_FINDING_HIDDEN, option,
             option.Name + " is hidden: the game keeps its own value, not the file's");
         return;
+    }
+    if (known.Hidden) {
+        return; // the file holds the value the game keeps
     }
     if (!(*verdicts.Available)[*index]) {
         Add(findings, QORVA_ZEL_KIT_FINDING_UNAVAILABLE, option,

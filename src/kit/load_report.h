@@ -27,7 +27,8 @@ const char* FindingKindName(std::int32_t kind) noexcept; // "misread", "out-of-r
 // What the game makes of one option of the file, besides misreading.
 struct OptionVerdicts {
     const Schema* TheSchema = nullptr;
-    const std::vector<bool>* Available = nullptr; // one per schema option
+    const std::vector<bool>* Available = nullptr;    // one per schema option
+    const std::vector<KitValue>* Defaults = nullptr; // one per schema option, after tags
 };
 
 // Judges options (already migrated) and the document's skipped elements;

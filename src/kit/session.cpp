@@ -240,10 +240,12 @@ Session::LoadOutcome Session::LoadFile()
     reportFile_ = PathText(settingsPath_);
     if (document) {
         std::vector<bool> available;
+        std::vector<KitValue> defaults;
         for (const OptionState& state : states_) {
             available.push_back(state.Available);
+            defaults.push_back(state.Default);
         }
-        findings_ = JudgeFile(options, *document, OptionVerdicts{&schema_, &available});
+        findings_ = JudgeFile(options, *document, OptionVerdicts{&schema_, &available, &defaults});
         if (outcome.Migrated && outcome.MigrationStatus == QORVA_ZEL_OK) {
             reportFile_ = outcome.BackupPath; // the lines are those of the file as it was
         }
