@@ -307,7 +307,7 @@ public:
             }
         }
         option.Category = OptionalString(value, pointer, "category");
-        if (!option.Category.empty() && !schema.Categories.empty() && !schema.HasCategory(option.Category)) {
+        if (!option.Category.empty() && categoriesDeclared_ && !schema.HasCategory(option.Category)) {
             Fail(pointer + "/category", "category " + Quoted(option.Category) + " is not one of \"categories\"");
         }
         option.LabelKey = OptionalString(value, pointer, "labelKey");
@@ -528,7 +528,8 @@ public:
                 schema.Categories.push_back(std::move(category));
             }
         }
-        const bool declared = !schema.Categories.empty();
+        categoriesDeclared_ = root_.contains("categories");
+        const bool declared = categoriesDeclared_;
         const json& options = Array(Member(root_, "", "options"), "/options", "options");
         for (std::size_t i = 0; i < options.size(); ++i) {
             SchemaOption option = ReadOption(options[i], "/options/" + std::to_string(i), schema);
@@ -551,6 +552,7 @@ public:
 
 private:
     const json& root_;
+    mutable bool categoriesDeclared_ = false;
 };
 
 // The offset of the value at pointer, or of the nearest enclosing one.
