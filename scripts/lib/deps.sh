@@ -5,10 +5,10 @@
 # scripts/windows.sh and scripts/cpus.sh add the Windows and the other CPUs'
 # cross-builds' own.
 
-# What building the library and the example takes: CMake, a C and C++
-# compiler with make, and pugixml. A game that builds the library needs the
-# same.
-QORVA_ZEL_DEMO_PACKAGES=(cmake make gcc g++ libpugixml-dev)
+# What building the library and the examples takes: CMake, a C and C++
+# compiler with make, pugixml, and nlohmann-json for the settings kit. A game
+# that builds the library alone needs all but nlohmann-json.
+QORVA_ZEL_DEMO_PACKAGES=(cmake make gcc g++ libpugixml-dev nlohmann-json3-dev)
 
 # Everything the test run builds, tests and packages: the demo's packages and
 # the tool chain of the tests.
