@@ -17,7 +17,10 @@
 //
 // What the header takes care of:
 //  - the session initialises the library on construction (with the interface
-//    version of this header) and releases it on destruction; it is move-only;
+//    version of this header) and releases it on destruction; it is move-only,
+//    and a session that does not hold the library (a failed or moved-from
+//    one) answers status::not_initialized without calling it;
+//  - an option owns its strings, and a copy owns copies of them;
 //  - strings go in and come out as UTF-8 (std::string_view, std::string) or
 //    UTF-16 (std::u16string_view, std::u16string); they are copied into
 //    zero-terminated UTF-16 for each call;
@@ -304,8 +307,47 @@ struct app_info {
     text exec_cmd;
 };
 
+namespace detail {
+
+// Strings with the array of pointers to them that an EnumList reads. A copy
+// points at its own strings; a move keeps them where they are (the moved
+// vector's elements stay in place).
+class text_list {
+public:
+    text_list() = default;
+    explicit text_list(std::vector<text> texts) : texts_(std::move(texts)) { point(); }
+    text_list(const text_list& other) : texts_(other.texts_) { point(); }
+    text_list& operator=(const text_list& other)
+    {
+        texts_ = other.texts_;
+        point();
+        return *this;
+    }
+    text_list(text_list&&) noexcept = default;
+    text_list& operator=(text_list&&) noexcept = default;
+    ~text_list() = default;
+
+    const QORVA_ZEL_Char* const* data() const noexcept { return pointers_.data(); }
+    std::uint32_t size() const noexcept { return static_cast<std::uint32_t>(pointers_.size()); }
+
+private:
+    void point()
+    {
+        pointers_.clear();
+        pointers_.reserve(texts_.size());
+        for (const text& t : texts_) {
+            pointers_.push_back(t.c_str());
+        }
+    }
+
+    std::vector<text> texts_;
+    std::vector<const QORVA_ZEL_Char*> pointers_;
+};
+
+} // namespace detail
+
 // An option to register, built by int_option, float_option, enum_option or
-// bool_option. It owns its strings.
+// bool_option. It owns its strings; a copy owns copies of them.
 class option {
 public:
     const std::u16string& name() const noexcept { return name_.u16(); }
@@ -324,8 +366,8 @@ public:
             break;
         case QORVA_ZEL_Enum:
             d.Value.StringValue = default_text_.c_str();
-            d.Limits.EnumList.Values = allowed_pointers_.data();
-            d.Limits.EnumList.NumValues = static_cast<std::uint32_t>(allowed_pointers_.size());
+            d.Limits.EnumList.Values = allowed_.data();
+            d.Limits.EnumList.NumValues = allowed_.size();
             break;
         default:
             d.Value = value_;
@@ -347,8 +389,7 @@ private:
     QORVA_ZEL_Value value_{};
     QORVA_ZEL_Range range_{};
     text default_text_;
-    std::vector<text> allowed_;
-    std::vector<const QORVA_ZEL_Char*> allowed_pointers_;
+    detail::text_list allowed_;
 };
 
 // An Integer option: default value, range [min, max] and steps (below 0: any
@@ -379,11 +420,7 @@ inline option enum_option(text name, text value, std::vector<text> allowed)
 {
     option o(std::move(name), QORVA_ZEL_Enum);
     o.default_text_ = std::move(value);
-    o.allowed_ = std::move(allowed);
-    o.allowed_pointers_.reserve(o.allowed_.size());
-    for (const text& t : o.allowed_) {
-        o.allowed_pointers_.push_back(t.c_str());
-    }
+    o.allowed_ = detail::text_list(std::move(allowed));
     return o;
 }
 
@@ -402,7 +439,10 @@ option bool_option(text name, T value) = delete; // a string literal or a number
 // The initialised library. Construction initialises it with this header's
 // interface version (2.3.18713301.0, checked exactly); destruction releases
 // it. The library is process-wide: one session at a time. A session that did
-// not initialise tests false and tells why in status().
+// not initialise tests false and tells why in status(). A session that does
+// not hold the library (its initialisation failed, it was moved from or
+// released) answers every call with status::not_initialized and does not
+// reach the library, which may belong to another session.
 class session {
 public:
     explicit session(const app_info& app) noexcept
@@ -456,6 +496,9 @@ public:
 
     qorva_zel::status add(const option& o) const
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         const QORVA_ZEL_OptionDesc d = o.desc();
         return to_status(QORVA_ZEL_RegisterOption(&d));
     }
@@ -473,6 +516,9 @@ public:
     // Replaces the list of display resolutions.
     qorva_zel::status set_resolutions(const std::vector<resolution>& modes) const
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         std::vector<QORVA_ZEL_Resolution> c;
         c.reserve(modes.size());
         for (const resolution& m : modes) {
@@ -484,14 +530,26 @@ public:
     // ---- The settings file --------------------------------------------------
 
     // status::file_not_found on a first run (no file yet): the defaults stay.
-    qorva_zel::status load() const noexcept { return to_status(QORVA_ZEL_LoadConfigFile()); }
+    qorva_zel::status load() const noexcept
+    {
+        if (!owns_) {
+            return status::not_initialized;
+        }
+        return to_status(QORVA_ZEL_LoadConfigFile());
+    }
     qorva_zel::status save(bool discard_unregistered = false) const noexcept
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         return to_status(QORVA_ZEL_SaveConfigFile(discard_unregistered ? 1u : 0u));
     }
     // True when something differs from the last load or save.
     result<bool> has_unsaved_changes() const noexcept
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         const QORVA_ZEL_Status s = QORVA_ZEL_CheckForDirtyOptions();
         if (s == QORVA_ZEL_OK || s == QORVA_ZEL_ERROR_OPTIONS_DIRTY) {
             return result<bool>(s == QORVA_ZEL_ERROR_OPTIONS_DIRTY);
@@ -576,6 +634,9 @@ public:
     // 0 x 0 at 0 Hz until one is set or loaded.
     result<resolution> get_resolution() const noexcept
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         QORVA_ZEL_Resolution r{};
         const qorva_zel::status s = to_status(QORVA_ZEL_GetResolution(&r));
         if (s != status::ok) {
@@ -585,6 +646,9 @@ public:
     }
     qorva_zel::status set_resolution(const resolution& mode) const noexcept
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         const QORVA_ZEL_Resolution r{mode.width, mode.height, mode.refresh_rate};
         return to_status(QORVA_ZEL_SetResolution(&r));
     }
@@ -592,15 +656,21 @@ public:
 private:
     static qorva_zel::status to_status(QORVA_ZEL_Status s) noexcept { return static_cast<qorva_zel::status>(s); }
 
-    static qorva_zel::status set(const text& name, const QORVA_ZEL_Variant& v) noexcept
+    qorva_zel::status set(const text& name, const QORVA_ZEL_Variant& v) const noexcept
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         return to_status(QORVA_ZEL_SetOptionValue(&v, name.c_str()));
     }
 
     // Reads a variant, releases its string whatever happens, and checks its type.
     template <class T, class Extract>
-    static result<T> get(const text& name, QORVA_ZEL_OptionType type, Extract extract)
+    result<T> get(const text& name, QORVA_ZEL_OptionType type, Extract extract) const
     {
+        if (!owns_) {
+            return status::not_initialized;
+        }
         struct variant_guard {
             QORVA_ZEL_Variant v{};
             ~variant_guard() { QORVA_ZEL_ReleaseVariant(&v); }

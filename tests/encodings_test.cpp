@@ -1,7 +1,9 @@
 // A settings file that a player's editor saved in another encoding (UTF-8
-// with or without a byte-order mark, UTF-16 big-endian with one) loads the
-// same values as the UTF-16LE file the library wrote; the next save writes
-// UTF-16LE again, byte for byte what the library wrote first.
+// or UTF-16 big-endian, with or without a byte-order mark, after white
+// space) loads the same values as the UTF-16LE file the library wrote; the
+// next save writes UTF-16LE again, byte for byte what the library wrote
+// first. Text in an encoding that is not read, or that holds no element,
+// is not well-formed.
 #include "support/settings_file_support.h"
 
 #include <string>
@@ -33,9 +35,8 @@ std::string Utf8Of(const std::u16string& text)
     return out;
 }
 
-std::string Utf16BeBytes(const std::u16string& text)
+std::string Utf16BeBytes(const std::u16string& text, std::string bytes = "\xFE\xFF")
 {
-    std::string bytes = "\xFE\xFF";
     for (char16_t unit : text) {
         bytes += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
     }
@@ -60,10 +61,15 @@ TEST_F(EncodingsTest, EditorEncodingsLoadAsTheLibrarysOwn)
     const std::u16string text = FromUtf16LeBytes(original);
     ASSERT_EQ(text.find(u"encoding=\"UTF-16\""), 20u);
 
+    const std::u16string body = text.substr(text.find(u"?>") + 2); // no declaration
     const std::pair<const char*, std::string> variants[] = {
         {"UTF-8", Utf8Of(text)},
         {"UTF-8 with BOM", "\xEF\xBB\xBF" + Utf8Of(text)},
+        {"UTF-8 after a line break", Utf8Of(body)},
+        {"UTF-8 with its declaration after a blank line", "\r\n \r\n" + Utf8Of(text)},
         {"UTF-16BE with BOM", Utf16BeBytes(text)},
+        {"UTF-16BE", Utf16BeBytes(text, "")},
+        {"UTF-16LE after white space", Utf16LeBytes(u"\t\n" + body)},
     };
     for (const auto& [name, bytes] : variants) {
         SCOPED_TRACE(name);
@@ -93,23 +99,55 @@ TEST_F(EncodingsTest, EditorEncodingsLoadAsTheLibrarysOwn)
     }
 }
 
-TEST_F(EncodingsTest, OnlyAOneByteLessThanSignMeansUtf8)
+TEST_F(EncodingsTest, TextThatIsNoDocumentIsNotWellFormed)
 {
     ASSERT_EQ(Register(IntOption(u"Level", 3, 0, 10, 0)), QORVA_ZEL_OK);
-    // UTF-16LE "<" (3C 00) stays UTF-16LE, as does a file that begins with
-    // anything else: here UTF-8 text after a space is no element at all.
-    WriteBytes(SettingsPath(), " <ZEL_SDK><GAMESETTINGS><OPTION Name=\"Level\" Type=\"Integer\" Value=\"9\"/>"
-                               "</GAMESETTINGS></ZEL_SDK>");
+    const std::string utf8 = "<?xml version=\"1.0\"?>\n<ZEL_SDK><GAMESETTINGS><OPTION Name=\"Level\" Type=\"Integer\" "
+                             "Value=\"9\"/><OPTION Name=\"Kept\" Type=\"Bool\" Value=\"1\"/></GAMESETTINGS></ZEL_SDK>";
+    WriteBytes(SettingsPath(), utf8);
     ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
-    EXPECT_EQ(GetInt(u"Level"), 3);
-    WriteBytes(SettingsPath(), "<ZEL_SDK><GAMESETTINGS><OPTION Name=\"Level\" Type=\"Integer\" Value=\"9\"/>"
-                               "</GAMESETTINGS></ZEL_SDK>");
-    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
-    EXPECT_EQ(GetInt(u"Level"), 9);
+    ASSERT_EQ(SetInt(u"Level", 4), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    const std::string saved = ReadBytes(SettingsPath());
+
+    std::string utf32le; // "<ZEL_SDK/>"
+    std::string utf32be;
+    for (char c : std::string("<ZEL_SDK/>")) {
+        utf32le += {c, '\0', '\0', '\0'};
+        utf32be += {'\0', '\0', '\0', c};
+    }
+    const std::pair<const char*, std::string> refused[] = {
+        {"UTF-16LE mark before UTF-8 text", "\xFF\xFE" + utf8},
+        {"UTF-8 mark before UTF-16LE text", "\xEF\xBB\xBF" + Utf16LeBytes(Widen(utf8))},
+        {"UTF-16BE mark before UTF-16LE text", "\xFE\xFF" + Utf16LeBytes(Widen(utf8))},
+        {"UTF-32LE with a mark", std::string("\xFF\xFE\0\0", 4) + utf32le},
+        {"UTF-32BE with a mark", std::string("\0\0\xFE\xFF", 4) + utf32be},
+        {"UTF-32LE", utf32le},
+        {"a declaration alone", "<?xml version=\"1.0\"?>\n"},
+        {"a comment alone", Utf16LeBytes(u"<!-- <ZEL_SDK/> -->")},
+        {"text alone", "\n ZEL_SDK"},
+    };
+    for (const auto& [name, bytes] : refused) {
+        SCOPED_TRACE(name);
+        WriteBytes(SettingsPath(), bytes);
+        EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_ERROR_FILE);
+        EXPECT_EQ(GetInt(u"Level"), 4);
+        EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    }
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_EQ(ReadBytes(SettingsPath()), saved); // the kept option too
+
+    // An empty or blank file, in any encoding, loads as holding nothing.
+    for (const std::string& blank : {std::string(), std::string(" \r\n\t"), Utf16LeBytes(u"\n "),
+                                     std::string("\xFF\xFE"), Utf16BeBytes(u"\n")}) {
+        WriteBytes(SettingsPath(), blank);
+        EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+        EXPECT_EQ(GetInt(u"Level"), 4);
+        EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_ERROR_OPTIONS_DIRTY); // nothing saved any more
+    }
     // A UTF-8 file is held to XML as strictly as any other.
     WriteBytes(SettingsPath(), "<ZEL_SDK><GAMESETTINGS></ZEL_SDK>");
     EXPECT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_ERROR_FILE);
-    EXPECT_EQ(GetInt(u"Level"), 9);
 }
 
 } // namespace

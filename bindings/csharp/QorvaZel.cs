@@ -26,7 +26,9 @@
 // UTF-16 native memory for each call and freed afterwards; the Enum string a
 // get hands out is copied and given back with QORVA_ZEL_ReleaseVariant; the
 // records are laid out as the C compiler lays them out on 32- and 64-bit
-// (the value union is as wide as a pointer); a Bool is one byte.
+// (the value union is as wide as a pointer); a Bool is one byte. A string
+// with a NUL character is refused (ArgumentException), and a disposed
+// Settings throws ObjectDisposedException instead of reaching the library.
 using System;
 using System.Collections.Generic;
 using System.Runtime.InteropServices;
@@ -192,7 +194,9 @@ namespace QorvaZel
     /// the interface version 2.3.18713301.0 (checked exactly); Dispose
     /// releases it. The library is process-wide: one Settings at a time.
     /// Not finalised: dispose it (a using block) so the release happens on
-    /// a thread and at a time of the game's choosing.</summary>
+    /// a thread and at a time of the game's choosing. After Dispose every
+    /// call but Dispose throws ObjectDisposedException: the library may by
+    /// then belong to another Settings.</summary>
     public sealed class Settings : IDisposable
     {
         /// <summary>The interface version this file was written for.</summary>
@@ -261,6 +265,7 @@ namespace QorvaZel
         /// name and type is there.</summary>
         public Status TryAdd(Option option)
         {
+            ThrowIfDisposed();
             if (option == null) throw new ArgumentNullException("option");
             using (var strings = new NativeStrings())
             {
@@ -287,6 +292,7 @@ namespace QorvaZel
         /// <summary>Replaces the list of display resolutions.</summary>
         public void SetResolutions(params Resolution[] modes)
         {
+            ThrowIfDisposed();
             if (modes == null) throw new ArgumentNullException("modes");
             Check(Native.QORVA_ZEL_RegisterResolutions(modes, (uint)modes.Length), "register resolutions");
         }
@@ -297,6 +303,7 @@ namespace QorvaZel
         /// first run): the defaults stay and no resolution is set.</summary>
         public bool Load()
         {
+            ThrowIfDisposed();
             int s = Native.QORVA_ZEL_LoadConfigFile();
             if (s == (int)Status.FileNotFound) return false;
             Check(s, "load");
@@ -306,6 +313,7 @@ namespace QorvaZel
         /// <summary>Writes the settings file.</summary>
         public void Save(bool discardUnregistered = false)
         {
+            ThrowIfDisposed();
             Check(Native.QORVA_ZEL_SaveConfigFile(discardUnregistered ? 1u : 0u), "save");
         }
 
@@ -314,6 +322,7 @@ namespace QorvaZel
         {
             get
             {
+                ThrowIfDisposed();
                 int s = Native.QORVA_ZEL_CheckForDirtyOptions();
                 if (s == (int)Status.OptionsDirty) return true;
                 Check(s, "check for unsaved changes");
@@ -359,6 +368,7 @@ namespace QorvaZel
 
         public Status TryGetEnum(string name, out string value)
         {
+            ThrowIfDisposed();
             value = null;
             using (var strings = new NativeStrings())
             {
@@ -418,6 +428,7 @@ namespace QorvaZel
         {
             get
             {
+                ThrowIfDisposed();
                 var mode = new Resolution();
                 Check(Native.QORVA_ZEL_GetResolution(ref mode), "get resolution");
                 return mode;
@@ -427,10 +438,16 @@ namespace QorvaZel
 
         public Status TrySetResolution(Resolution mode)
         {
+            ThrowIfDisposed();
             return (Status)Native.QORVA_ZEL_SetResolution(ref mode);
         }
 
         // ---- Inside -------------------------------------------------------
+
+        private void ThrowIfDisposed()
+        {
+            if (!_open) throw new ObjectDisposedException(typeof(Settings).FullName);
+        }
 
         private static Status Ok(Status s) { return s == Status.AmbiguousOption ? Status.Ok : s; }
 
@@ -441,8 +458,9 @@ namespace QorvaZel
 
         private static void Check(int s, string what) { Check((Status)s, what); }
 
-        private static Status Get(string name, int type, out Native.Variant value)
+        private Status Get(string name, int type, out Native.Variant value)
         {
+            ThrowIfDisposed();
             using (var strings = new NativeStrings())
             {
                 value = new Native.Variant();
@@ -462,8 +480,9 @@ namespace QorvaZel
             }
         }
 
-        private static Status Set(string name, Native.Variant value, string text)
+        private Status Set(string name, Native.Variant value, string text)
         {
+            ThrowIfDisposed();
             using (var strings = new NativeStrings())
             {
                 IntPtr n = strings.Add(name, "name");
@@ -479,9 +498,12 @@ namespace QorvaZel
     {
         private readonly List<IntPtr> _blocks = new List<IntPtr>();
 
+        /// <summary>A string with an embedded NUL is refused: the library
+        /// would read it only up to the NUL.</summary>
         public IntPtr Add(string text, string what)
         {
             if (text == null) throw new ArgumentNullException(what);
+            if (text.IndexOf('\0') >= 0) throw new ArgumentException("contains a NUL character", what);
             IntPtr p = Marshal.AllocHGlobal((text.Length + 1) * 2);
             _blocks.Add(p);
             char[] units = text.ToCharArray(); // UTF-16 code units, surrogate pairs as they are

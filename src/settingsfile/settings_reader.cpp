@@ -172,16 +172,29 @@ bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOp
     // References are decoded (so every string the writer escapes comes back
     // unchanged); line ends and white space in values are kept as they stand.
     out.Encoding = DetectEncoding(bytes);
+    if (!IsReadable(out.Encoding)) {
+        out.Error.Description = out.Encoding == FileEncoding::Utf32 ? "UTF-32 text is not read"
+                                                                    : "The byte-order mark contradicts the text";
+        return false;
+    }
     out.text_ = DecodeFileBytes(bytes, out.Encoding);
     std::string().swap(bytes);
     if (options.KeepSource) {
         out.Source = out.text_;
     }
+    // Only an empty or blank text may hold no element: anything else (a
+    // declaration alone, text in the wrong encoding) is no document.
+    const std::size_t content = out.text_.find_first_not_of(" \t\r\n");
     const pugi::xml_parse_result result = out.document_.load_buffer_inplace(
         out.text_.data(), out.text_.size(), pugi::parse_declaration | pugi::parse_escapes, pugi::encoding_utf8);
     if (IsParseFailure(result.status)) {
         out.Error.Offset = result.offset > 0 ? static_cast<std::size_t>(result.offset) : 0;
         out.Error.Description = result.description();
+        return false;
+    }
+    if (!out.document_.document_element() && content != std::string::npos) {
+        out.Error.Offset = content;
+        out.Error.Description = "No document element found";
         return false;
     }
     const pugi::xml_node root = out.document_.child(format::kRoot);

@@ -123,9 +123,11 @@ private:
 
 // Decodes the file's bytes in the encoding DetectEncoding finds (freed once
 // decoded) and reads them into out, which must be new. False when the text
-// is not well-formed XML (out.Error says where); everything else, an empty
-// document or one without the expected elements included, reads as what it
-// holds. An element that is not a readable option is skipped.
+// is not well-formed XML (out.Error says where): in an encoding that is not
+// read, rejected by the parser, or holding no element while not empty or
+// blank. Everything else, an empty or blank text or a document without the
+// expected elements included, reads as what it holds. An element that is
+// not a readable option is skipped.
 bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options = {});
 
 // The 1-based line and column (in characters) of an offset into UTF-8 text.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace qorva_zel {
 namespace {
@@ -213,34 +214,76 @@ const char* EncodingName(FileEncoding encoding) noexcept
         return "UTF-16LE";
     case FileEncoding::Utf16LeBom:
         return "UTF-16LE with BOM";
+    case FileEncoding::Utf16Be:
+        return "UTF-16BE";
     case FileEncoding::Utf16BeBom:
         return "UTF-16BE with BOM";
     case FileEncoding::Utf8Bom:
         return "UTF-8 with BOM";
     case FileEncoding::Utf8:
         return "UTF-8";
+    case FileEncoding::Utf32:
+        return "UTF-32";
+    case FileEncoding::Contradicted:
+        return "a byte-order mark the text contradicts";
     }
     return "UTF-16LE";
 }
 
+namespace {
+
+// Without a mark: the zero bytes of the first character ("<" or white
+// space) tell the encoding.
+FileEncoding UnmarkedEncoding(std::string_view bytes) noexcept
+{
+    const auto zero = [bytes](std::size_t i) { return i < bytes.size() && bytes[i] == '\0'; };
+    if (bytes.empty()) {
+        return FileEncoding::Utf16Le;
+    }
+    if ((zero(0) && zero(1)) || (zero(1) && zero(2) && zero(3))) {
+        return FileEncoding::Utf32; // 00 00 00 3C, 3C 00 00 00
+    }
+    if (zero(1)) {
+        return FileEncoding::Utf16Le; // 3C 00
+    }
+    return zero(0) ? FileEncoding::Utf16Be : FileEncoding::Utf8; // 00 3C, or 3C 3F
+}
+
+} // namespace
+
 FileEncoding DetectEncoding(std::string_view bytes) noexcept
 {
-    const auto byte = [bytes](std::size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : -1; };
-    if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-        return FileEncoding::Utf8Bom;
+    using namespace std::string_view_literals;
+    const auto startsWith = [](std::string_view text, std::string_view mark) {
+        return text.substr(0, mark.size()) == mark;
+    };
+    if (startsWith(bytes, "\0\0\xFE\xFF"sv) || startsWith(bytes, "\xFF\xFE\0\0"sv)) {
+        return FileEncoding::Utf32;
     }
-    if (byte(0) == 0xFE && byte(1) == 0xFF) {
-        return FileEncoding::Utf16BeBom;
+    struct Mark {
+        std::string_view Bytes;
+        FileEncoding Marked;
+        FileEncoding Unmarked;
+    };
+    constexpr Mark kMarks[] = {{"\xEF\xBB\xBF"sv, FileEncoding::Utf8Bom, FileEncoding::Utf8},
+                               {"\xFE\xFF"sv, FileEncoding::Utf16BeBom, FileEncoding::Utf16Be},
+                               {"\xFF\xFE"sv, FileEncoding::Utf16LeBom, FileEncoding::Utf16Le}};
+    for (const Mark& mark : kMarks) {
+        if (startsWith(bytes, mark.Bytes)) {
+            // The bytes after the mark must say the same; the mark again (as
+            // some tools double it) is read as a character.
+            const std::string_view rest = bytes.substr(mark.Bytes.size());
+            const bool agrees =
+                rest.size() < 2 || startsWith(rest, mark.Bytes) || UnmarkedEncoding(rest) == mark.Unmarked;
+            return agrees ? mark.Marked : FileEncoding::Contradicted;
+        }
     }
-    if (byte(0) == 0xFF && byte(1) == 0xFE) {
-        return FileEncoding::Utf16LeBom;
-    }
-    // "<" then anything but 0: no UTF-16LE file the library writes starts so
-    // ("<" is 3C 00 there).
-    if (byte(0) == '<' && bytes.size() >= 2 && byte(1) != 0) {
-        return FileEncoding::Utf8;
-    }
-    return FileEncoding::Utf16Le;
+    return UnmarkedEncoding(bytes);
+}
+
+bool IsReadable(FileEncoding encoding) noexcept
+{
+    return encoding != FileEncoding::Utf32 && encoding != FileEncoding::Contradicted;
 }
 
 std::string DecodeFileBytes(std::string_view bytes, FileEncoding encoding)
@@ -253,16 +296,22 @@ std::string DecodeFileBytes(std::string_view bytes, FileEncoding encoding)
         return std::string(bytes.substr(3));
     case FileEncoding::Utf8:
         return std::string(bytes);
+    case FileEncoding::Utf16Be:
     case FileEncoding::Utf16BeBom:
         break;
+    case FileEncoding::Utf32:
+    case FileEncoding::Contradicted:
+        return {};
     }
     // Big-endian: the mark dropped, each unit read high byte first.
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t count = bytes.size() / 2;
+    const std::size_t skip = encoding == FileEncoding::Utf16BeBom ? 2 : 0;
+    const std::size_t count = (bytes.size() - skip) / 2;
     std::string out;
     out.reserve(count);
     DecodeUtf16(
-        count - 1, [data](std::size_t i) { return static_cast<char32_t>((data[2 * i + 2] << 8) | data[2 * i + 3]); },
+        count,
+        [data, skip](std::size_t i) { return static_cast<char32_t>((data[skip + 2 * i] << 8) | data[skip + 2 * i + 1]); },
         [&out](char32_t cp) {
             char utf8[4];
             out.append(utf8, static_cast<std::size_t>(WriteCodePoint(cp, utf8) - utf8));

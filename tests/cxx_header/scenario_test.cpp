@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace zel = qorva_zel;
@@ -89,18 +90,29 @@ TEST(Scenario, RegisterSetSaveAndLoadBack)
     EXPECT_EQ(game.get_int("Détail").status(), zel::status::type_mismatch);
 }
 
-TEST(Scenario, FailedInitialisationIsReportedAndReleasesNothing)
+// A session that does not hold the library (its initialisation failed, or
+// it was moved from) must not drive the one that does.
+TEST(Scenario, OnlyTheOwningSessionReachesTheLibrary)
 {
     const qorva_zel_test::TempDir dir;
     zel::session game(App(dir.Path().u8string()));
     ASSERT_TRUE(game);
+    ASSERT_EQ(game.add(zel::int_option("ShadowQuality", 2, 0, 4, 4)), zel::status::ok);
     zel::session second(App(dir.Path().u8string()));
     EXPECT_FALSE(second);
     EXPECT_EQ(second.status(), zel::status::already_initialized);
+    EXPECT_EQ(second.set_int("ShadowQuality", 3), zel::status::not_initialized);
+    EXPECT_EQ(second.save(), zel::status::not_initialized);
 
     zel::session moved(std::move(game));
     EXPECT_FALSE(game);
     EXPECT_TRUE(moved);
+    EXPECT_EQ(game.set_int("ShadowQuality", 4), zel::status::not_initialized);
+    EXPECT_EQ(game.get_int("ShadowQuality").status(), zel::status::not_initialized);
+    EXPECT_EQ(game.save(), zel::status::not_initialized);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "a session without the library saved the file";
+    EXPECT_EQ(moved.get_int("ShadowQuality").value(), 2);
+
     second = zel::session(App(dir.Path().u8string())); // fails again; destroying the failed one releases nothing
     EXPECT_EQ(moved.add(zel::bool_option("VSync", true)), zel::status::ok);
     EXPECT_EQ(moved.release(), zel::status::ok);

@@ -1,5 +1,6 @@
 // The traps a hand-written binding fell into: an overload that takes a
-// string literal for a bool, and Enum strings that are never given back.
+// string literal for a bool, Enum strings that are never given back, and
+// copied options whose strings point into the original.
 #include "qorva_zel.hpp"
 
 #include "support/qorva_zel_test_support.h"
@@ -9,6 +10,7 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
 #  include <malloc.h>
@@ -97,4 +99,22 @@ TEST_F(CxxHeaderTraps, ManyEnumReadsDoNotLeak)
     // One leaked string per read would be several megabytes.
     EXPECT_LT(after, before + 64 * 1024) << "heap grew from " << before << " to " << after;
 #endif
+}
+
+// A vector of options copies each one out of its temporary; the copy's
+// allowed strings must be its own (an AddressSanitizer build reports a read
+// of freed memory otherwise).
+TEST_F(CxxHeaderTraps, CopiedEnumOptionsOwnTheirStrings)
+{
+    ASSERT_TRUE(game_);
+    const std::vector<zel::option> options{
+        zel::enum_option("TextureFilter", "Trilinear filtering", {"Bilinear filtering", "Trilinear filtering"}),
+        zel::bool_option("VSync", true)};
+    std::vector<zel::option> copies;
+    copies = options;
+    for (const zel::option& o : copies) {
+        ASSERT_EQ(game_.add(o), zel::status::ok);
+    }
+    EXPECT_EQ(game_.set_enum("TextureFilter", "Bilinear filtering"), zel::status::ok);
+    EXPECT_EQ(game_.get_enum("TextureFilter").value(), "Bilinear filtering");
 }

@@ -40,6 +40,18 @@ internal static class QorvaZelTests
         }
     }
 
+    private static void Throws<TException>(Action action, string what) where TException : Exception
+    {
+        try
+        {
+            action();
+            Expect(false, what + ": no exception, wanted " + typeof(TException).Name);
+        }
+        catch (TException)
+        {
+        }
+    }
+
     private static readonly Resolution[] Modes =
     {
         new Resolution(1280, 720, 60f), new Resolution(1920, 1080, 59.94f), new Resolution(2560, 1440, 144f),
@@ -121,13 +133,24 @@ internal static class QorvaZelTests
         using (Settings game = Open(dir))
         {
             Throws(Status.AlreadyInitialized, () => Open(dir), "a second Settings");
-            game.Add(Option.Bool("VSync", true), Option.Enum("Filter", "Bilinear", "Bilinear"));
+            game.Add(Option.Bool("VSync", true), Option.Enum("Filter", "Bilinear", "Bilinear", "Trilinear"));
             Throws(Status.TypeMismatch, () => game.GetInt("VSync"), "Integer of a Bool");
             Throws(Status.TypeMismatch, () => game.GetBool("Filter"), "Bool of an Enum");
             Throws(Status.OptionNotFound, () => game.GetBool("Missing"), "missing option");
+            // The library would read the string only up to the NUL: "Trilinear" would be set.
+            Throws<ArgumentException>(() => game.TrySetEnum("Filter", "Trilinear\0junk"), "a string with a NUL");
+            Equal(game.GetEnum("Filter"), "Bilinear", "Filter after the refused string");
             game.Dispose();
             game.Dispose(); // a second Dispose does nothing
-            Throws(Status.NotInitialized, () => game.Load(), "load after Dispose");
+            // The library now belongs to the next Settings; the disposed one must not reach it.
+            using (Settings next = Open(dir))
+            {
+                next.Add(Option.Int("ShadowQuality", 2, 0, 4));
+                Throws<ObjectDisposedException>(() => game.SetInt("ShadowQuality", 3), "set after Dispose");
+                Throws<ObjectDisposedException>(() => game.Save(), "save after Dispose");
+                Equal(next.GetInt("ShadowQuality"), 2, "the next Settings' value");
+                Expect(Directory.GetFiles(dir).Length == 0, "a disposed Settings saved the file");
+            }
         }
         Equal(Settings.LibraryVersion, Settings.InterfaceVersion, "library version");
         var messages = new HashSet<string>();

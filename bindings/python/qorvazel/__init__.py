@@ -12,9 +12,12 @@
 
 Strings go in and come out as str (UTF-16 at the boundary); the Enum string
 a get hands out is copied and given back at once; every refused call raises
-QorvaZelError with its status. The library is found through the
-QORVAZEL_LIBRARY environment variable, then beside this package, then on
-the system's search path.
+QorvaZelError with its status. What C cannot hold as given is refused
+before any call: an integer outside its C type (OverflowError) and a string
+with a NUL character (ValueError). The library is found through the
+QORVAZEL_LIBRARY environment variable, then beside this package, then in
+the library directories of the prefix it is installed in, then on the
+system's search path.
 """
 
 import ctypes
@@ -120,6 +123,19 @@ def _require(value, kinds, what):
     return value
 
 
+_INT32 = (-2**31, 2**31 - 1)  # int32_t: values, limits, steps
+_UINT32 = (0, 2**32 - 1)  # uint32_t: resolution width and height
+
+
+def _integer(value, bounds, what):
+    """value, an int that the C type of bounds holds as it is (ctypes would
+    wrap it silently)."""
+    _require(value, (int,), what)
+    if not bounds[0] <= value <= bounds[1]:
+        raise OverflowError(f"{what} {value} is outside [{bounds[0]}, {bounds[1]}]")
+    return value
+
+
 class Resolution(NamedTuple):
     """A display mode; refresh rates are compared exactly (as float32)."""
 
@@ -128,7 +144,8 @@ class Resolution(NamedTuple):
     refresh_rate: float
 
     def _native(self):
-        return _native.Resolution(self.width, self.height, self.refresh_rate)
+        return _native.Resolution(_integer(self.width, _UINT32, "the width"),
+                                  _integer(self.height, _UINT32, "the height"), self.refresh_rate)
 
 
 class Option:
@@ -141,7 +158,7 @@ class Option:
         self.default = default
         self.minimum = minimum
         self.maximum = maximum
-        self.steps = _require(steps, (int,), "steps")
+        self.steps = _integer(steps, _INT32, "steps")
         self.allowed = tuple(allowed)
 
     def __repr__(self):
@@ -152,7 +169,7 @@ def int_option(name, default, minimum, maximum, steps=0):
     """An Integer option. steps below 0: any value; 0: any value in
     [minimum, maximum]; 1 or more: also on one of steps equal steps."""
     for value, what in ((default, "default"), (minimum, "minimum"), (maximum, "maximum")):
-        _require(value, (int,), what)
+        _integer(value, _INT32, what)
     return Option(name, _native.INTEGER, default, minimum, maximum, steps)
 
 
@@ -337,7 +354,7 @@ class Settings:
 
     def set_int(self, name, value):
         variant = _native.Variant(Type=_native.INTEGER)
-        variant.Value.IntValue = _require(value, (int,), "an Integer value")
+        variant.Value.IntValue = _integer(value, _INT32, "an Integer value")
         self._set(name, variant)
 
     def set_float(self, name, value):

@@ -7,8 +7,10 @@ c_wchar_p, whose wchar_t is 32 bits on Linux.
 
 import ctypes
 import ctypes.util
+import glob
 import os
 import sys
+import sysconfig
 from ctypes import POINTER, Structure, Union, c_float, c_int32, c_uint8, c_uint16, c_uint32
 
 LIBRARY_ENV = "QORVAZEL_LIBRARY"
@@ -61,9 +63,13 @@ class Resolution(Structure):
 
 
 def to_units(text):
-    """A zero-terminated UTF-16 copy of text (kept alive by the caller)."""
+    """A zero-terminated UTF-16 copy of text (kept alive by the caller). A
+    NUL inside it is refused, as os refuses one in a path: the library would
+    read the string only up to it."""
     if not isinstance(text, str):
         raise TypeError(f"expected a str, not {type(text).__name__}")
+    if "\0" in text:
+        raise ValueError("embedded null character")
     data = text.encode(_ENCODING, "surrogatepass") + b"\0\0"
     return (Char * (len(data) // 2)).from_buffer_copy(data)
 
@@ -100,12 +106,42 @@ def _file_names():
     return ["libqorva_zel.so.2", "libqorva_zel.so"]
 
 
+def _multiarch():
+    """The running interpreter's multiarch triplet (x86_64-linux-gnu on
+    64-bit Debian), or None where it has none."""
+    return sysconfig.get_config_var("MULTIARCH") or getattr(sys.implementation, "_multiarch", None) or None
+
+
+def library_directories(here, platform=None, multiarch=None):
+    """The directories searched, in order, for the package directory here:
+    here and the directory above it; for the package installed as
+    <prefix>/share/qorvazel/python/qorvazel (the tarball, the .debs, the
+    Windows zip), also <prefix>/bin on Windows, and elsewhere
+    <prefix>/lib/<multiarch>, <prefix>/lib and every other
+    <prefix>/lib/*-linux-gnu* (a library of another architecture does not
+    load, and the search goes on)."""
+    platform = sys.platform if platform is None else platform
+    places = [here, os.path.dirname(here)]
+    parts = os.path.normpath(here).split(os.sep)
+    if parts[-4:-1] != ["share", "qorvazel", "python"]:
+        return places
+    prefix = os.sep.join(parts[:-4])
+    if platform == "win32":
+        return places + [os.path.join(prefix, "bin")]
+    lib = os.path.join(prefix, "lib")
+    multiarch = _multiarch() if multiarch is None else multiarch
+    if multiarch:
+        places.append(os.path.join(lib, multiarch))
+    places.append(lib)
+    places.extend(d for d in sorted(glob.glob(os.path.join(lib, "*-linux-gnu*")))
+                  if os.path.isdir(d) and d not in places)
+    return places
+
+
 def find_and_load(environ=None, here=None):
     """Loads the library: the path in QORVAZEL_LIBRARY when it is set (and
     only that one: a named library that does not load is an error), else a
-    file beside this package or in the directory above it (or, for the
-    package installed under <prefix>/share/qorvazel/python, in <prefix>/lib),
-    else the system's search path."""
+    file in one of library_directories(), else the system's search path."""
     environ = os.environ if environ is None else environ
     here = os.path.dirname(os.path.abspath(__file__)) if here is None else here
     tried = []
@@ -126,11 +162,7 @@ def find_and_load(environ=None, here=None):
         return lib
     tried.append((LIBRARY_ENV, "not set"))
 
-    places = [here, os.path.dirname(here)]
-    parts = os.path.normpath(here).split(os.sep)
-    if parts[-4:-1] == ["share", "qorvazel", "python"]:  # installed: <prefix>/share/qorvazel/python/qorvazel
-        places.append(os.sep.join(parts[:-4] + ["lib"]))
-    for directory in places:
+    for directory in library_directories(here):
         for name in _file_names():
             path = os.path.join(directory, name)
             if os.path.exists(path):

@@ -4,6 +4,7 @@ with QORVAZEL_LIBRARY naming the library of the build."""
 
 import ctypes
 import os
+import sys
 import tempfile
 import unittest
 
@@ -113,6 +114,20 @@ class Traps(unittest.TestCase):
         with self.assertRaises(TypeError):
             qorvazel.enum_option("Filter", "A", "AB")  # one str is not a list of them
 
+    def test_what_c_cannot_hold_is_refused_before_the_call(self):
+        # ctypes would wrap the integers (2**32 + 3 set 3) and the library
+        # would read the string up to the NUL ("b").
+        with tempfile.TemporaryDirectory() as directory, open_settings(directory) as game:
+            game.add(qorvazel.int_option("I", 1, 0, 10), qorvazel.enum_option("E", "a", ["a", "b"]))
+            for call, args in ((game.set_int, ("I", 2**32 + 3)),
+                               (qorvazel.int_option, ("J", 2**32 + 7, 0, 10)),
+                               (game.set_resolutions, ([(-1, 2**32 + 600, 60.0)],))):
+                with self.assertRaises(OverflowError, msg=f"{call.__name__}{args!r}"):
+                    call(*args)
+            with self.assertRaises(ValueError):
+                game.set_enum("E", "b\0junk")
+            self.assertEqual((game.get_int("I"), game.get_enum("E")), (1, "a"))
+
     def test_strings_are_16_bit_units(self):
         units = _native.to_units("Ab€😀")
         self.assertEqual(ctypes.sizeof(units._type_), 2)
@@ -165,6 +180,28 @@ class Lookup(unittest.TestCase):
             os.symlink(named, os.path.join(here, _native._file_names()[0]))
             lib = _native.find_and_load(environ={}, here=os.path.join(here, "qorvazel"))
             self.assertTrue(hasattr(lib, "QORVA_ZEL_GetVersion"))
+
+    def test_the_installed_package_finds_the_library_of_its_prefix(self):
+        """The layouts of the tarball and the .debs (the multiarch library
+        directory) and of the Windows zip (bin/)."""
+        with tempfile.TemporaryDirectory() as prefix:
+            here = os.path.join(prefix, "share", "qorvazel", "python", "qorvazel")
+            lib = os.path.join(prefix, "lib")
+            for directory in (here, os.path.join(lib, "x86_64-linux-gnu"), os.path.join(lib, "aarch64-linux-gnu")):
+                os.makedirs(directory)
+            package = [here, os.path.dirname(here)]
+            self.assertEqual(_native.library_directories(here, "linux", "x86_64-linux-gnu"),
+                             package + [os.path.join(lib, "x86_64-linux-gnu"), lib,
+                                        os.path.join(lib, "aarch64-linux-gnu")])
+            self.assertEqual(_native.library_directories(here, "win32"), package + [os.path.join(prefix, "bin")])
+
+            named = os.environ.get("QORVAZEL_LIBRARY")
+            if named and not sys.platform.startswith(("win", "darwin")):
+                multiarch = _native._multiarch() or "x86_64-linux-gnu"
+                os.makedirs(os.path.join(lib, multiarch), exist_ok=True)
+                path = os.path.join(lib, multiarch, _native._file_names()[0])
+                os.symlink(os.path.abspath(named), path)
+                self.assertEqual(_native.find_and_load(environ={}, here=here)._name, path)
 
 
 if __name__ == "__main__":

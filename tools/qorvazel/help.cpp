@@ -1,0 +1,85 @@
+// The tool's help texts: the whole tool's and each command's.
+#include "help.h"
+
+namespace qorvazel {
+
+const char kToolHelp[] =
+    "usage: qorvazel COMMAND [OPTIONS] FILE [ARGUMENTS]\n"
+    "\n"
+    "Reads, checks and changes a game's settings file (GFXSettings.<game>.xml)\n"
+    "with the library's own reading, validation and writing.\n"
+    "\n"
+    "commands:\n"
+    "  show FILE [--json]              the resolution and every option, with verdicts\n"
+    "  check FILE                      only the problems; exit 1 when there are any\n"
+    "  get FILE NAME [--type TYPE]     the value of one option, as the library reads it\n"
+    "  set FILE NAME VALUE [--type TYPE]\n"
+    "                                  changes one option, within the limits the file records\n"
+    "  set-resolution FILE WxH@RATE    changes the resolution, e.g. 1920x1080@59.94\n"
+    "  dump FILE                       the file as UTF-8 XML on standard output\n"
+    "  help [COMMAND]                  this text, or a command's\n"
+    "\n"
+    "options: -v/--verbose (say what set and set-resolution did), -h/--help, --version\n"
+    "exit codes: 0 done, no problems; 1 problems found or the request refused;\n"
+    "            2 the file cannot be read, is not well-formed or cannot be written;\n"
+    "            3 wrong command line\n";
+
+namespace {
+
+struct CommandHelp {
+    const char* Name;
+    const char* Text;
+};
+
+const CommandHelp kCommandHelp[] = {
+    {"show", "usage: qorvazel show FILE [--json]\n"
+             "\n"
+             "Prints the file's encoding, application strings, resolution and listed modes,\n"
+             "and every OPTION element: name, type, the text the file holds, the value the\n"
+             "library reads from it, its limits as the file records them, whether the game\n"
+             "registered it, and a verdict: fine, misread (the text is not what it reads as),\n"
+             "refused (its own limits refuse it: the game keeps its value) or malformed\n"
+             "(skipped by the library). --json prints the same as one JSON object (its shape\n"
+             "is described in docs/settings-file.md).\n"},
+    {"check", "usage: qorvazel check FILE\n"
+              "\n"
+              "Prints each problem as FILE:LINE:COLUMN: message. Exit 0 when there is none,\n"
+              "1 when there are, 2 when the file cannot be read (missing, not a regular file,\n"
+              "too large, not well-formed).\n"},
+    {"get", "usage: qorvazel get FILE NAME [--type Integer|Float|Enum|Bool]\n"
+            "\n"
+            "Prints the value of option NAME as the library reads it (\"false\" for a Bool\n"
+            "written \"On\"). --type picks one of two options that share the name. With -v\n"
+            "also its type, limits and verdict.\n"},
+    {"set", "usage: qorvazel set FILE NAME VALUE [--type Integer|Float|Enum|Bool]\n"
+            "\n"
+            "Sets option NAME to VALUE when the limits the file records allow it, and\n"
+            "writes the file as the library does (atomically, UTF-16LE). VALUE must read\n"
+            "as written: 1.5 for a Float, true/false/yes/no/1/0 for a Bool, an allowed\n"
+            "string for an Enum. Refused with the reason: out of range, off step, not\n"
+            "allowed, a read-only file. Every option with that name and type is set.\n"
+            "Prints nothing unless -v.\n"},
+    {"set-resolution", "usage: qorvazel set-resolution FILE WIDTHxHEIGHT@RATE\n"
+                       "\n"
+                       "Sets the resolution, e.g. 1920x1080@59.94. When the file lists modes it must be\n"
+                       "one of them. Writes the file as set does; prints nothing unless -v.\n"},
+    {"dump", "usage: qorvazel dump FILE\n"
+             "\n"
+             "Prints the file's text as UTF-8 XML (its declaration saying so), whatever the\n"
+             "file's own encoding: for grep, diff and support tickets. A file that is not\n"
+             "well-formed is printed too, and the command then exits with 2.\n"},
+};
+
+} // namespace
+
+const char* HelpOf(std::string_view command)
+{
+    for (const CommandHelp& help : kCommandHelp) {
+        if (command == help.Name) {
+            return help.Text;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace qorvazel
