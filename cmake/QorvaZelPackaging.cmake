@@ -102,6 +102,11 @@ set(CPACK_COMPONENTS_ALL Runtime Development Debug)
 if(TARGET qorvazel)
   list(APPEND CPACK_COMPONENTS_ALL Tool)
 endif()
+if(TARGET qorva_zel_kit_static)
+  list(APPEND CPACK_COMPONENTS_ALL Kit KitDevelopment)
+  set(CPACK_COMPONENT_KIT_DEPENDS Runtime)
+  set(CPACK_COMPONENT_KITDEVELOPMENT_DEPENDS Kit Development)
+endif()
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
 set(CPACK_COMPONENT_DEBUG_DEPENDS Runtime)
 
@@ -140,6 +145,18 @@ else()
  qorvazel shows, checks and edits a game's graphics-settings file (show,
  check, get, set, set-resolution, dump) with the library's own reader,
  validation and writer.")
+  set(CPACK_DEBIAN_KIT_PACKAGE_NAME "libqorvazel-kit${PROJECT_VERSION_MAJOR}")
+  set(CPACK_DEBIAN_KIT_PACKAGE_SECTION libs)
+  set(CPACK_DEBIAN_KIT_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_KITDEVELOPMENT_PACKAGE_NAME libqorvazel-kit-dev)
+  set(CPACK_DEBIAN_KITDEVELOPMENT_PACKAGE_SECTION libdevel)
+  set(CPACK_COMPONENT_KIT_DESCRIPTION "Settings kit for the Qorva Zel graphics-settings library
+ A game describes its settings once in a JSON schema; the kit registers
+ them, picks a preset from the hardware on the first run, migrates older
+ settings files and lists what a settings menu needs.")
+  set(CPACK_COMPONENT_KITDEVELOPMENT_DESCRIPTION "Settings kit for Qorva Zel (development files)
+ The C and C++ headers of the settings kit, its CMake targets, the static
+ kit of a static build, and the JSON Schema of its schema files.")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_NAME "libqorvazel${PROJECT_VERSION_MAJOR}-dbg")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_SECTION debug)
   set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Graphics-settings library for games (shared library)

@@ -7,6 +7,7 @@
 QORVA_ZEL_PACKAGES=(
   cmake g++ clang make pkg-config
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev # the settings kit reads its schema with it
   libxml2-utils python3 locales
   gcovr # the coverage workflow's report
   libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang

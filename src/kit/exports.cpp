@@ -8,6 +8,7 @@
 #include "kit/text_out.h"
 #include "settingsfile/text.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <mutex>

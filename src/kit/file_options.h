@@ -22,17 +22,12 @@ struct FileOption {
     std::size_t Offset = 0;
     std::string Text;
     std::int32_t TypeAsRead = 0;
-    bool Misread = false;  // the text is not what it reads as
+    bool Misread = false;  // the text is not what it reads as (as qorvazel check judges)
     bool Untouched = false; // a migration found the value to be an earlier default
 };
 
 // The readable options of a document, in file order, each judged for misreading.
 std::vector<FileOption> ReadFileOptions(const SettingsDocument& document);
-
-// Whether a value's text is what the library reads it as: a number's whole
-// text is one number equal to the value read; a Bool's text is a yes/no
-// word that agrees with it. Enum texts always are.
-bool ReadsAsWritten(std::int32_t type, std::string_view text, const KitValue& read);
 
 // The settings version a file records (the kit's version option), or 0.
 std::uint32_t FileVersion(const std::vector<FileOption>& options);

@@ -1,8 +1,7 @@
 #include "kit/load_report.h"
 
 #include "registry/validate.h"
-#include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "settingsfile/value_verdicts.h"
 
 #include <algorithm>
 
@@ -12,20 +11,9 @@ namespace {
 // A value as qorvazel shows it: an Enum's string in quotes.
 std::string Shown(const KitValue& value)
 {
-    return value.Type == QORVA_ZEL_Enum ? "\"" + value.String + "\"" : ValueText(value);
-}
-
-const char* SkipText(SkipReason reason)
-{
-    switch (reason) {
-    case SkipReason::NoName:
-        return "no Name";
-    case SkipReason::NoType:
-        return "no Type that is Integer, Float, Enum or Bool";
-    case SkipReason::NoValue:
-        return "no Value after its Type";
-    }
-    return "unreadable";
+    OptionRecord record;
+    StoreInRecord(value, record);
+    return ValueText(record);
 }
 
 void Add(std::vector<Finding>& findings, std::int32_t kind, const FileOption& option, std::string message)
@@ -60,8 +48,7 @@ void Judge(std::vector<Finding>& findings, const FileOption& option, const Optio
         return;
     }
     if (option.Misread && option.TypeAsRead == option.Value.Type) {
-        Add(findings, QORVA_ZEL_KIT_FINDING_MISREAD, option,
-            option.Name + " \"" + option.Text + "\" reads as " + Shown(option.Value));
+        Add(findings, QORVA_ZEL_KIT_FINDING_MISREAD, option, MisreadMessage(option.Name, option.Text, option.Record));
     }
     if (known.Hidden && !SameValue(option.Value, (*verdicts.Defaults)[*index])) {
         Add(findings, QORVA_ZEL_KIT_FINDING_HIDDEN, option,
@@ -79,26 +66,15 @@ void Judge(std::vector<Finding>& findings, const FileOption& option, const Optio
     }
     const OptionRecord record = MakeRecord(known, option.Value);
     std::u16string storage;
-    const QORVA_ZEL_Variant variant = ToVariant(option.Value, storage);
-    switch (ValidateOptionValue(record, variant)) {
-    case QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP:
-        Add(findings, QORVA_ZEL_KIT_FINDING_OFF_STEP, option,
-            option.Name + " " + Shown(option.Value) + " is refused by the game's limits: off step (" +
-                LimitsText(record) + ")");
-        break;
-    case QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED:
-        if (option.Value.Type == QORVA_ZEL_Enum) {
-            Add(findings, QORVA_ZEL_KIT_FINDING_NOT_ALLOWED, option,
-                option.Name + " " + Shown(option.Value) + " is refused by the game's limits: not allowed (allowed: " +
-                    LimitsText(record) + ")");
-        } else {
-            Add(findings, QORVA_ZEL_KIT_FINDING_OUT_OF_RANGE, option,
-                option.Name + " " + Shown(option.Value) + " is refused by the game's limits: out of range (" +
-                    LimitsText(record) + ")");
-        }
-        break;
-    default:
-        break;
+    const char* kind = "";
+    const std::string words = RefusalWords(record, ValidateOptionValue(record, ToVariant(option.Value, storage)), kind);
+    if (!words.empty()) {
+        const std::string_view name(kind);
+        Add(findings,
+            name == "off-step"       ? QORVA_ZEL_KIT_FINDING_OFF_STEP
+            : name == "out-of-range" ? QORVA_ZEL_KIT_FINDING_OUT_OF_RANGE
+                                     : QORVA_ZEL_KIT_FINDING_NOT_ALLOWED,
+            option, RefusedMessage(option.Name, record, "the game's", words));
     }
 }
 
@@ -130,35 +106,6 @@ const char* FindingKindName(std::int32_t kind) noexcept
     }
 }
 
-std::string LimitsText(const OptionRecord& record)
-{
-    const auto range = [&record](const std::string& min, const std::string& max) {
-        if (record.NumSteps < 0) {
-            return std::string("any value");
-        }
-        std::string text = min + " to " + max;
-        if (record.NumSteps > 0) {
-            text += " in " + FormatInt(record.NumSteps) + " steps";
-        }
-        return text;
-    };
-    switch (record.Type) {
-    case QORVA_ZEL_Integer:
-        return range(FormatInt(record.MinValue.IntValue), FormatInt(record.MaxValue.IntValue));
-    case QORVA_ZEL_Float:
-        return range(FormatFloat(record.MinValue.FloatValue), FormatFloat(record.MaxValue.FloatValue));
-    case QORVA_ZEL_Enum: {
-        std::string text;
-        for (const std::u16string& allowed : record.Values) {
-            text += (text.empty() ? "\"" : ", \"") + ToUtf8(allowed) + "\"";
-        }
-        return text.empty() ? "no allowed strings" : text;
-    }
-    default:
-        return "true or false";
-    }
-}
-
 std::vector<Finding> JudgeFile(const std::vector<FileOption>& options, const SettingsDocument& document,
                                const OptionVerdicts& verdicts)
 {
@@ -170,8 +117,7 @@ std::vector<Finding> JudgeFile(const std::vector<FileOption>& options, const Set
         Finding finding;
         finding.Kind = QORVA_ZEL_KIT_FINDING_MALFORMED;
         finding.Option = std::string(skipped.Name);
-        finding.Message =
-            std::string(StartTagAt(document.Source, skipped.Offset)) + " is skipped by the library: " + SkipText(skipped.Reason);
+        finding.Message = MalformedMessage(StartTagAt(document.Source, skipped.Offset), skipped.Reason);
         finding.Offset = skipped.Offset;
         findings.push_back(std::move(finding));
     }

@@ -36,8 +36,4 @@ struct OptionVerdicts {
 std::vector<Finding> JudgeFile(const std::vector<FileOption>& options, const SettingsDocument& document,
                                const OptionVerdicts& verdicts);
 
-// The limits in words, as qorvazel writes them ("0 to 4 in 4 steps",
-// "\"Low\", \"High\"", "any value").
-std::string LimitsText(const OptionRecord& record);
-
 } // namespace qorva_zel::kit

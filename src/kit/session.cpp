@@ -15,8 +15,9 @@ namespace {
 constexpr QORVA_ZEL_Version kLibraryVersion{QORVA_ZEL_VERSION_MAJOR, QORVA_ZEL_VERSION_MINOR, QORVA_ZEL_VERSION_BUILD,
                                             QORVA_ZEL_VERSION_REVISION};
 
-// A native path in UTF-8, for messages and records.
-std::string PathText(const std::string& path)
+// A native path in UTF-8, for messages and records (one of the two is the
+// platform's NativePath).
+[[maybe_unused]] std::string PathText(const std::string& path)
 {
     return path;
 }

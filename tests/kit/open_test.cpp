@@ -50,6 +50,19 @@ TEST_F(KitTest, TagsChooseDefaultsAndTiersAndFactsDecideAvailability)
     EXPECT_EQ(kit.get_as<bool>("HDR"), false);
 }
 
+TEST_F(KitTest, TheGuidesExampleSchemaOpens)
+{
+    open_options options = Options();
+    options.schema_text = ReadBytes(QORVA_ZEL_KIT_EXAMPLE_SCHEMA);
+    options.no_system_facts = true;
+    options.facts = {{"gpuVendor", "nvidia"}};
+    session kit(options);
+    ASSERT_TRUE(kit) << kit.message();
+    EXPECT_EQ(kit.opened().tier_name, "discrete GPU");
+    EXPECT_EQ(kit.current_preset(), "High");
+    EXPECT_EQ(kit.list().size(), 11u);
+}
+
 TEST_F(KitTest, ABrokenSchemaNamesItsLineAndRegistersNothing)
 {
     // Not JSON: a missing comma at line 3.
