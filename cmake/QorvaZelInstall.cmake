@@ -1,5 +1,5 @@
 # What `cmake --install` puts in place: the headers, the shared library with
-# its SONAME links, the settings kit (library, archive, headers), the CMake package QorvaZel (target QorvaZel::QorvaZel and
+# its SONAME links, the CMake package QorvaZel (target QorvaZel::QorvaZel and
 # a version file), the pkg-config file qorvazel.pc and the C# and Python
 # bindings under share/qorvazel/. pugixml is a private
 # dependency of the shared library, so neither package asks for it. The
@@ -27,25 +27,6 @@ install(TARGETS qorva_zel
           NAMELINK_COMPONENT Development
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Development)
-
-# The settings kit beside the library: the shared kit with the library's
-# run-time files, its static archive (QORVA_ZEL_KIT_STATIC; it needs the
-# library and pugixml beside it) and its headers with the development files.
-if(TARGET qorva_zel_kit)
-  foreach(_qz_kit IN LISTS QORVA_ZEL_KIT_TARGETS)
-    install(TARGETS ${_qz_kit}
-      LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Runtime
-              NAMELINK_COMPONENT Development
-      RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Runtime
-      ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Development)
-  endforeach()
-  install(FILES "${PROJECT_SOURCE_DIR}/include/qorva_zel_kit.h" "${PROJECT_SOURCE_DIR}/include/qorva_zel_kit.hpp"
-    DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT Development)
-  if(EXISTS "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs")
-    install(FILES "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs"
-      DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/csharp" COMPONENT Development)
-  endif()
-endif()
 
 # The command-line tool for settings files, beside the library (bin/qorvazel,
 # qorvazel.exe on Windows).
@@ -82,6 +63,12 @@ if(TARGET qorva_zel_kit_static)
     DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT KitDevelopment)
   install(FILES "${PROJECT_SOURCE_DIR}/docs/kit/settings-schema.schema.json"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/kit" COMPONENT KitDevelopment)
+  # The kit's C# file beside QorvaZel.cs (the Python module qorvazel/kit.py
+  # comes with the package below).
+  if(EXISTS "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs")
+    install(FILES "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs"
+      DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/csharp" COMPONENT KitDevelopment)
+  endif()
   install(EXPORT ${_qz_kit_export}
     NAMESPACE QorvaZel::
     FILE ${_qz_kit_export}.cmake
