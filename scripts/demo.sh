@@ -2,6 +2,8 @@
 # Builds the library and the example settings menu (Release, build/demo) and
 # runs the example twice in a fresh directory: the first run finds no settings
 # file and writes one, the second loads it back and moves every value on.
+# Then the same for kit_game, a game on the settings kit (its first run picks
+# a preset from the hardware; a file of its first release is migrated).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,7 +20,7 @@ echo "==== configure ($build, Release)"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
   -DQORVA_ZEL_BUILD_EXAMPLES=ON -DQORVA_ZEL_BUILD_TESTS=OFF
 echo "==== build"
-cmake --build "$build" --target settings_menu --parallel "$parallel"
+cmake --build "$build" --target settings_menu kit_game --parallel "$parallel"
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/qorva-zel-demo.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
@@ -29,6 +31,15 @@ for run in 1 2; do
   echo "==== run $run: $build/examples/settings_menu $dir"
   if ! "$build/examples/settings_menu" "$dir"; then
     echo "==== run $run FAILED"
+    status=1
+  fi
+done
+mkdir -p "$dir/kit"
+for run in 1 2; do
+  echo
+  echo "==== kit run $run: $build/examples/kit_game $dir/kit"
+  if ! "$build/examples/kit_game" "$dir/kit"; then
+    echo "==== kit run $run FAILED"
     status=1
   fi
 done
