@@ -71,7 +71,11 @@ if(NOT json STREQUAL "6 1920 3 720 C:\\Games\\Sample & Co Gamma 1.5 4 Anisotropi
 endif()
 
 tool(0 out check "${file}")
-expect_in("${out}" "no problems (6 options)" "check")
+if(NOT out STREQUAL "")
+  message(FATAL_ERROR "check of a clean file printed: ${out}") # check prints only the problems
+endif()
+tool(0 out check -v "${file}")
+expect_in("${out}" "no problems (6 options)" "check -v")
 tool(0 out get "${file}" Gamma)
 expect_in("${out}" "1.5" "get")
 tool(1 out get "${file}" Shadows)
@@ -141,6 +145,35 @@ endif()
 tool(1 out set "${WORK}/edited.xml" Gamma 2)
 expect_in("${out}" "writing the file would drop it" "set with a malformed option")
 
+# set keeps other options' misread text: refused rather than written as read
+string(REPLACE "Type=\"Bool\" Value=\"true\"" "Type=\"Bool\" Value=\"On\"" misread "${dumped}")
+file(WRITE "${WORK}/misread.xml" "${misread}")
+file(COPY_FILE "${WORK}/misread.xml" "${WORK}/misread-before.xml")
+tool(1 out set "${WORK}/misread.xml" Gamma 2)
+expect_in("${out}" "VSync \"On\" reads as false; writing the file would write false" "set with a misread option")
+expect_same_bytes("${WORK}/misread.xml" "${WORK}/misread-before.xml" "set with a misread option")
+tool(0 out set "${WORK}/misread.xml" VSync false) # the misread option itself may be set
+
+# set keeps a file's missing or partial resolution: refused rather than written as 0
+string(REGEX REPLACE "<RESOLUTION Width=\"1920\"" "<RESOLUTION" partial "${dumped}")
+string(REGEX REPLACE "<RESOLUTION[^>]*>.*</RESOLUTION>" "" absent "${dumped}")
+foreach(case partial absent)
+  file(WRITE "${WORK}/${case}.xml" "${${case}}")
+  tool(1 out set "${WORK}/${case}.xml" Gamma 2)
+  expect_in("${out}" "give the whole resolution first" "set with a ${case} resolution")
+endforeach()
+tool(0 out set-resolution "${WORK}/partial.xml" 1920x1080@60)
+tool(0 out set "${WORK}/partial.xml" Gamma 2)
+
+# an Integer or Float without RANGE has no limits for check and set
+string(REPLACE "\t</GAMESETTINGS>" "\t\t<OPTION Name=\"Free\" Type=\"Integer\" Value=\"7\" />\n\t</GAMESETTINGS>"
+       free "${dumped}")
+file(WRITE "${WORK}/free.xml" "${free}")
+tool(0 out check "${WORK}/free.xml")
+tool(0 out set "${WORK}/free.xml" Free 9000)
+tool(0 out get -v "${WORK}/free.xml" Free)
+expect_in("${out}" "9000\ntype Integer; limits any value; fine" "set without RANGE")
+
 # ---- Files that cannot be read ----------------------------------------------------
 
 tool(2 out check "${WORK}/missing.xml")
@@ -150,6 +183,52 @@ expect_in("${out}" "not a regular file" "directory")
 file(WRITE "${WORK}/broken.xml" "<ZEL_SDK>\n  <GAMESETTINGS>\n</ZEL_SDK>\n")
 tool(2 out check "${WORK}/broken.xml")
 expect_in("${out}" "broken.xml: not well-formed at line 3 column" "not well-formed")
+
+# A file the game loads nothing from is a problem for check
+file(WRITE "${WORK}/empty.xml" "")
+file(WRITE "${WORK}/other.xml" "<html><body/></html>\n")
+foreach(case empty other)
+  tool(1 out check "${WORK}/${case}.xml")
+  expect_in("${out}" "${case}.xml:1:1: no-settings: no settings element" "check of an ${case} file")
+endforeach()
+
+# show --json is valid UTF-8: a lone surrogate as \udXXX, a reference beyond
+# U+10FFFF and an undecodable byte as U+FFFD
+string(ASCII 255 byte)
+string(ASCII 239 191 189 fffd) # U+FFFD in UTF-8
+string(REPLACE "Value=\"Sample Racer\"" "Value=\"a&#xD800;b&#x110000;c${byte}d\"" odd "${dumped}")
+file(WRITE "${WORK}/odd.xml" "${odd}")
+tool(0 out show --json "${WORK}/odd.xml")
+expect_in("${out}" "\"DisplayName\": \"a\\ud800b${fffd}c${fffd}d\"" "show --json of odd characters")
+
+# Terminal controls from the file are escaped in check, show and dump
+string(ASCII 27 esc)
+string(REPLACE "Value=\"Sample Racer\"" "Value=\"${esc}]0;owned${esc}\\\"" controls "${dumped}")
+string(REPLACE "Value=\"1.5\"" "Value=\"1.5${esc}[2J\"" controls "${controls}")
+file(WRITE "${WORK}/controls.xml" "${controls}")
+tool(1 check_out check "${WORK}/controls.xml")
+tool(0 show_out show "${WORK}/controls.xml")
+tool(0 dump_out dump "${WORK}/controls.xml")
+foreach(output check_out show_out dump_out)
+  string(FIND "${${output}}" "${esc}" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "${output} holds an ESC:\n${${output}}")
+  endif()
+endforeach()
+expect_in("${check_out}" "Gamma \"1.5\\x1b[2J\" reads as 1.5" "check escapes controls")
+expect_in("${show_out}" "\\x1b]0;owned" "show escapes controls")
+expect_in("${dump_out}" "&#x1B;[2J" "dump writes controls as references")
+
+# Legal POSIX file names open as they are: a backslash, bytes that are no UTF-8
+if(EMULATOR STREQUAL "")
+  foreach(name "back\\slash.xml" "latin1-${byte}.xml")
+    file(COPY_FILE "${WORK}/saved.xml" "${WORK}/${name}")
+    tool(0 out check "${WORK}/${name}")
+    tool(0 out set "${WORK}/${name}" Gamma 2)
+  endforeach()
+  tool(0 out show --json "${WORK}/latin1-${byte}.xml")
+  expect_in("${out}" "latin1-${fffd}.xml\"," "show --json of a path that is no UTF-8")
+endif()
 
 # ---- With the game's schema (the settings kit's) ---------------------------------------
 
@@ -205,5 +284,7 @@ foreach(command show check get set set-resolution dump schema)
   tool(0 out ${command} --help)
   expect_in("${out}" "usage: qorvazel ${command}" "${command} --help")
 endforeach()
+tool(0 out --help)
+expect_in("${out}" "-- (what follows is no option" "--help names --")
 tool(3 out frobnicate "${file}")
 tool(3 out get "${file}")

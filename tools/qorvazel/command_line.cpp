@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "file_report.h"
 #include "help.h"
+#include "output_text.h"
 
 #include "qorva_zel.h"
 
@@ -37,7 +38,7 @@ const Command kCommands[] = {
 
 int Usage(const std::string& message)
 {
-    std::cerr << "qorvazel: " << message << "\nTry 'qorvazel --help'.\n";
+    std::cerr << "qorvazel: " << Printable(message) << "\nTry 'qorvazel --help'.\n";
     return kExitUsage;
 }
 

@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -32,11 +35,6 @@ std::filesystem::path FsPath(const std::string& utf8)
 #else
     return std::filesystem::path(utf8);
 #endif
-}
-
-NativePath LibraryPath(const std::string& utf8)
-{
-    return ToNativePath(FromUtf8(utf8));
 }
 
 // Why a read the library refused failed, in words.
@@ -61,6 +59,18 @@ std::string WhyUnreadable(const std::string& path)
     if (!error && size > kLargestReadableFile) {
         return "too large (" + std::to_string(size) + " bytes; the library reads at most 64 MiB)";
     }
+    if (error) {
+        return "cannot be read (" + error.message() + ")";
+    }
+#ifndef _WIN32
+    // The system's own words for why it does not open (EACCES, ELOOP...).
+    errno = 0;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+    } else if (errno != 0) {
+        return std::string("cannot be opened (") + std::strerror(errno) + ")";
+    }
+#endif
     return "cannot be read (no permission, or a read error)";
 }
 
@@ -86,6 +96,55 @@ QORVA_ZEL_Variant VariantOf(const OptionRecord& record)
     return variant;
 }
 
+// Line and column of offsets met in increasing order, in one pass over the
+// text however many there are.
+class PositionCursor {
+public:
+    explicit PositionCursor(std::string_view text) : text_(text) {}
+
+    TextPosition At(std::size_t offset)
+    {
+        if (offset < offset_) { // not expected: start again
+            offset_ = 0;
+            position_ = {};
+        }
+        const std::size_t end = std::min(offset, text_.size());
+        const TextPosition step = PositionOf(text_.substr(offset_, end - offset_), end - offset_);
+        position_.Column = step.Line > 1 ? step.Column : position_.Column + step.Column - 1;
+        position_.Line += step.Line - 1;
+        offset_ = std::max(offset_, end);
+        return position_;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t offset_ = 0;
+    TextPosition position_;
+};
+
+// No RANGE, or one that records nothing: every text empty, or 0 to 0 in 0
+// steps.
+bool RecordsNoLimits(const StoredOption& stored, const OptionRecord& record)
+{
+    if (stored.Type != QORVA_ZEL_Integer && stored.Type != QORVA_ZEL_Float) {
+        return false;
+    }
+    if (stored.MinValue.empty() && stored.MaxValue.empty() && stored.NumSteps.empty()) {
+        return true;
+    }
+    const bool zero = stored.Type == QORVA_ZEL_Integer
+                          ? record.MinValue.IntValue == 0 && record.MaxValue.IntValue == 0
+                          : record.MinValue.FloatValue == 0.0f && record.MaxValue.FloatValue == 0.0f;
+    return zero && record.NumSteps == 0;
+}
+
+bool HasSettingsElement(const std::string& source)
+{
+    pugi::xml_document document;
+    document.load_buffer(source.data(), source.size(), pugi::parse_minimal, pugi::encoding_utf8);
+    return document.child(format::kRoot).child(format::kGameSettings) != nullptr;
+}
+
 void Judge(OptionReport& report)
 {
     const StoredOption& stored = *report.Stored;
@@ -100,6 +159,21 @@ void Judge(OptionReport& report)
 }
 
 } // namespace
+
+// On POSIX the argument's bytes as they are: a file name may hold a
+// backslash or bytes that are no UTF-8.
+NativePath LibraryPath(const std::string& utf8)
+{
+#ifdef _WIN32
+    return ToNativePath(FromUtf8(utf8));
+#else
+    return utf8;
+#endif
+}
+
+const char kNoSettingsProblem[] =
+    "no settings element (ZEL_SDK with GAMESETTINGS): the game loads nothing from this file and its next save "
+    "replaces it";
 
 const char* OptionReport::Verdict() const
 {
@@ -132,13 +206,15 @@ std::unique_ptr<SettingsFile> ReadSettingsFile(const std::string& path, std::str
                  document.Error.Description + ")";
         return nullptr;
     }
+    file->HasSettings = HasSettingsElement(document.Source);
     // Readable and skipped options, merged back into document order.
+    PositionCursor positions(document.Source);
     std::size_t skipped = 0;
     const auto addSkipped = [&](std::size_t before) {
         for (; skipped < document.Skipped.size() && document.Skipped[skipped].Before == before; ++skipped) {
             OptionReport report;
             report.Skipped = &document.Skipped[skipped];
-            report.Position = PositionOf(document.Source, report.Skipped->Offset);
+            report.Position = positions.At(report.Skipped->Offset);
             report.Problems.push_back(
                 {"malformed", MalformedMessage(StartTagAt(document.Source, report.Skipped->Offset), report.Skipped->Reason)});
             file->Options.push_back(std::move(report));
@@ -151,7 +227,11 @@ std::unique_ptr<SettingsFile> ReadSettingsFile(const std::string& path, std::str
         report.Stored = &stored;
         report.Record = MakeOptionRecord(stored, document, FromUtf8(stored.Name));
         report.Registered = stored.Registered == format::kTrue;
-        report.Position = PositionOf(document.Source, stored.Offset);
+        report.NoLimits = RecordsNoLimits(stored, report.Record);
+        if (report.NoLimits) {
+            report.Record.NumSteps = -1;
+        }
+        report.Position = positions.At(stored.Offset);
         Judge(report);
         file->Options.push_back(std::move(report));
     }
@@ -280,9 +360,19 @@ bool WriteSettingsFile(const SettingsFile& file, const QORVA_ZEL_Resolution& mod
     settings.Resolution = mode;
     settings.Listed = listed.data();
     settings.ListedCount = listed.size();
+    // An option without limits is written with the 0 to 0 in 0 steps it
+    // reads as; the others as their records hold them.
+    std::vector<OptionRecord> unlimited;
+    for (const OptionReport& option : file.Options) {
+        if (option.Stored != nullptr && option.NoLimits) {
+            unlimited.push_back(option.Record);
+            unlimited.back().NumSteps = 0;
+        }
+    }
+    std::size_t next = 0;
     for (const OptionReport& option : file.Options) {
         if (option.Stored != nullptr) {
-            settings.Options.push_back({&option.Record, option.Registered});
+            settings.Options.push_back({option.NoLimits ? &unlimited[next++] : &option.Record, option.Registered});
         }
     }
     const std::u16string text = WriteSettingsText(settings);

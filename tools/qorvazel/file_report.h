@@ -2,6 +2,7 @@
 // written back with the library's own reader, validation and writer.
 #pragma once
 
+#include "platform/file_io.h"
 #include "qorva_zel.h"
 #include "registry/option_record.h"
 #include "settingsfile/settings_reader.h"
@@ -35,6 +36,10 @@ struct OptionReport {
     const qorva_zel::SkippedOption* Skipped = nullptr;
     qorva_zel::OptionRecord Record;                   // the file's own limits; readable options only
     bool Registered = false;
+    // An Integer or Float whose file records no limits (no RANGE, or one of
+    // 0 to 0 in 0 steps, as written for an option nobody gave limits): no
+    // range or step applies, and Record.NumSteps is -1 ("any value").
+    bool NoLimits = false;
     qorva_zel::TextPosition Position;
     std::vector<Problem> Problems;
 
@@ -47,7 +52,18 @@ struct SettingsFile {
     std::string Path; // as given, UTF-8
     qorva_zel::SettingsDocument Document;
     std::vector<OptionReport> Options; // every "OPTION" element, in document order
+    // Whether the document has the settings element (ZEL_SDK/GAMESETTINGS).
+    // An empty file, another XML document or one without it reads as no
+    // options at all: the game loads nothing from it and its next save
+    // replaces it.
+    bool HasSettings = false;
 };
+
+// The words check and show use for a file without the settings element.
+extern const char kNoSettingsProblem[];
+
+// The path for the library's file calls, from the command line's argument.
+qorva_zel::NativePath LibraryPath(const std::string& path);
 
 // Reads and judges the file. On failure returns null and sets reason: the
 // file is missing, not a regular file, too large, unreadable, or not

@@ -1,11 +1,12 @@
 // show --json. Every string is UTF-8, every number as the library writes it.
 #include "json_output.h"
 
+#include "output_text.h"
+
 #include "settingsfile/numbers.h"
 #include "settingsfile/text.h"
 
 #include <cmath>
-#include <cstdio>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -16,39 +17,6 @@ namespace qorvazel {
 using namespace qorva_zel;
 
 namespace {
-
-std::string JsonString(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-                out += escape;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
 
 // A float as a JSON number; "inf", "-inf" and "nan" as strings.
 std::string JsonFloat(float value)
@@ -80,9 +48,15 @@ std::string JsonLimits(const OptionRecord& record)
 {
     switch (record.Type) {
     case QORVA_ZEL_Integer:
+        if (record.NumSteps < 0) {
+            return "null"; // no limits apply
+        }
         return "{\"min\": " + FormatInt(record.MinValue.IntValue) + ", \"max\": " + FormatInt(record.MaxValue.IntValue) +
                ", \"steps\": " + FormatInt(record.NumSteps) + "}";
     case QORVA_ZEL_Float:
+        if (record.NumSteps < 0) {
+            return "null";
+        }
         return "{\"min\": " + JsonFloat(record.MinValue.FloatValue) + ", \"max\": " +
                JsonFloat(record.MaxValue.FloatValue) + ", \"steps\": " + FormatInt(record.NumSteps) + "}";
     case QORVA_ZEL_Enum: {
@@ -103,7 +77,8 @@ void ShowJson(const SettingsFile& file)
 {
     const SettingsDocument& document = file.Document;
     const StoredApplication& app = document.Application;
-    std::string out = "{\n  \"file\": " + JsonString(file.Path) + ",\n  \"encoding\": " +
+    std::string out = "{\n  \"file\": " + JsonString(file.Path) + ",\n  \"settingsElement\": " +
+                      (file.HasSettings ? "true" : "false") + ",\n  \"encoding\": " +
                       JsonString(EncodingName(document.Encoding)) + ",\n  \"application\": {\"DisplayName\": " +
                       JsonString(app.DisplayName) + ", \"VersionName\": " + JsonString(app.VersionName) +
                       ", \"InstallPath\": " + JsonString(app.InstallPath) + ", \"ConfigPath\": " +

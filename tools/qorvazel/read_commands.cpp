@@ -2,6 +2,7 @@
 #include "commands.h"
 
 #include "json_output.h"
+#include "output_text.h"
 #include "text_output.h"
 
 #include "platform/file_io.h"
@@ -17,13 +18,13 @@ using namespace qorva_zel;
 
 int FileError(const std::string& path, const std::string& reason)
 {
-    std::cerr << "qorvazel: " << path << ": " << reason << "\n";
+    std::cerr << "qorvazel: " << Printable(path) << ": " << Printable(reason) << "\n";
     return kExitFile;
 }
 
 int Refused(const std::string& path, const std::string& reason)
 {
-    std::cerr << "qorvazel: " << path << ": " << reason << "\n";
+    std::cerr << "qorvazel: " << Printable(path) << ": " << Printable(reason) << "\n";
     return kExitProblems;
 }
 
@@ -90,20 +91,27 @@ int Check(const Arguments& args)
     if (file == nullptr) {
         return exit;
     }
+    const std::string path = Printable(file->Path);
     std::size_t problems = 0;
+    if (!file->HasSettings) {
+        std::cout << path << ":1:1: no-settings: " << kNoSettingsProblem << "\n";
+        ++problems;
+    }
     for (const OptionReport& option : file->Options) {
         for (const Problem& problem : option.Problems) {
-            std::cout << file->Path << ":" << option.Position.Line << ":" << option.Position.Column << ": "
-                      << problem.Kind << ": " << problem.Message << "\n";
+            std::cout << path << ":" << option.Position.Line << ":" << option.Position.Column << ": " << problem.Kind
+                      << ": " << Printable(problem.Message) << "\n";
             ++problems;
         }
     }
-    if (problems == 0) {
-        std::cout << file->Path << ": no problems (" << file->Options.size() << " options)\n";
-        return kExitOk;
+    // Only the problems: a clean file prints nothing (its exit code says
+    // so), but with -v.
+    if (problems == 0 && args.Verbose) {
+        std::cout << path << ": no problems (" << file->Options.size() << " options)\n";
     }
-    return kExitProblems;
+    return problems == 0 ? kExitOk : kExitProblems;
 }
+
 int Get(const Arguments& args)
 {
     int exit = kExitOk;
@@ -117,13 +125,14 @@ int Get(const Arguments& args)
         return Refused(file->Path, why);
     }
     const OptionReport& option = *found.front();
-    std::cout << (option.Record.Type == QORVA_ZEL_Enum ? ToUtf8(option.Record.StringValue) : ValueText(option.Record))
+    std::cout << Printable(option.Record.Type == QORVA_ZEL_Enum ? ToUtf8(option.Record.StringValue)
+                                                                : ValueText(option.Record))
               << "\n";
     if (args.Verbose) {
-        std::cout << "type " << TypeName(option.Record.Type) << "; limits " << LimitsText(option.Record) << "; "
-                  << option.Verdict() << "\n";
+        std::cout << "type " << TypeName(option.Record.Type) << "; limits " << Printable(LimitsText(option.Record))
+                  << "; " << option.Verdict() << "\n";
         for (const Problem& problem : option.Problems) {
-            std::cout << problem.Kind << ": " << problem.Message << "\n";
+            std::cout << problem.Kind << ": " << Printable(problem.Message) << "\n";
         }
     }
     return kExitOk;
@@ -165,12 +174,12 @@ int Dump(const Arguments& args)
     if (file == nullptr) {
         // Printed all the same: that is what a support ticket needs.
         std::string bytes;
-        if (ReadWholeFile(ToNativePath(FromUtf8(path)), bytes) == ReadOutcome::Ok) {
-            std::cout << AsUtf8Declared(DecodeFileBytes(bytes, DetectEncoding(bytes)));
+        if (ReadWholeFile(LibraryPath(path), bytes) == ReadOutcome::Ok) {
+            std::cout << DumpSafe(AsUtf8Declared(DecodeFileBytes(bytes, DetectEncoding(bytes))));
         }
         exit = FileError(path, reason);
     } else {
-        std::cout << AsUtf8Declared(file->Document.Source);
+        std::cout << DumpSafe(AsUtf8Declared(file->Document.Source));
     }
     std::cout.flush();
     return exit;

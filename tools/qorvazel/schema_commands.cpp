@@ -3,6 +3,7 @@
 // migrations and judging code (qorva_zel_kit_internal), so that the tool
 // says what the game's kit would say.
 #include "commands.h"
+#include "output_text.h"
 
 #include "kit/file_options.h"
 #include "kit/load_report.h"
@@ -27,16 +28,16 @@ namespace {
 bool ReadSchemaFile(const std::string& path, kit::Schema& schema, int& exit, int broken)
 {
     std::string text;
-    if (ReadWholeFile(ToNativePath(FromUtf8(path)), text) != ReadOutcome::Ok) {
+    if (ReadWholeFile(LibraryPath(path), text) != ReadOutcome::Ok) {
         exit = FileError(path, "the schema cannot be read (missing, not a regular file, or unreadable)");
         return false;
     }
     std::string message;
     if (!kit::ReadSchema(text, path, schema, message)) {
         if (broken == kExitProblems) {
-            std::cout << message << "\n";
+            std::cout << Printable(message) << "\n";
         } else {
-            std::cerr << "qorvazel: the schema has an error: " << message << "\n";
+            std::cerr << "qorvazel: the schema has an error: " << Printable(message) << "\n";
         }
         exit = broken;
         return false;
@@ -58,7 +59,7 @@ int SchemaCheck(const Arguments& args)
         return exit;
     }
     if (args.Verbose) {
-        std::cout << path << ": a valid schema (settings version " << schema.SettingsVersion << ", "
+        std::cout << Printable(path) << ": a valid schema (settings version " << schema.SettingsVersion << ", "
                   << schema.Options.size() << " options, " << schema.Presets.size() << " presets, "
                   << schema.Tiers.size() << " tiers, " << schema.Migrations.size() << " migrations)\n";
     }
@@ -92,8 +93,14 @@ int CheckWithSchema(const Arguments& args)
     if (version < schema.SettingsVersion) {
         kit::MigrateOptions(options, schema, version, defaults);
     }
+    const std::string path = Printable(file->Path);
+    std::size_t problems = 0;
+    if (!file->HasSettings) {
+        std::cout << path << ":1:1: no-settings: " << kNoSettingsProblem << "\n";
+        ++problems;
+    }
     if (args.Verbose) {
-        std::cout << file->Path << ": settings version " << version << ", the schema's " << schema.SettingsVersion
+        std::cout << path << ": settings version " << version << ", the schema's " << schema.SettingsVersion
                   << (version < schema.SettingsVersion ? " (judged as migrated; the file is not changed)"
                       : version > schema.SettingsVersion ? " (a newer file: judged as it is)"
                                                           : "")
@@ -102,14 +109,16 @@ int CheckWithSchema(const Arguments& args)
     const std::vector<kit::Finding> findings =
         kit::JudgeFile(options, file->Document, kit::OptionVerdicts{&schema, &available, &defaults});
     for (const kit::Finding& finding : findings) {
-        std::cout << file->Path << ":" << finding.Position.Line << ":" << finding.Position.Column << ": "
-                  << kit::FindingKindName(finding.Kind) << ": " << finding.Message << "\n";
+        std::cout << path << ":" << finding.Position.Line << ":" << finding.Position.Column << ": "
+                  << kit::FindingKindName(finding.Kind) << ": " << Printable(finding.Message) << "\n";
+        ++problems;
     }
-    if (findings.empty() && args.Verbose) {
-        std::cout << file->Path << ": no problems for " << args.Schema << " (" << file->Options.size()
+    // Only the problems, as check prints them; with -v a clean file too.
+    if (problems == 0 && args.Verbose) {
+        std::cout << path << ": no problems for " << Printable(args.Schema) << " (" << file->Options.size()
                   << " options)\n";
     }
-    return findings.empty() ? kExitOk : kExitProblems;
+    return problems == 0 ? kExitOk : kExitProblems;
 }
 
 } // namespace qorvazel

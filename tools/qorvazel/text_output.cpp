@@ -1,5 +1,7 @@
-// show, for people.
+// show, for people. Every text from the file goes through Printable.
 #include "text_output.h"
+
+#include "output_text.h"
 
 #include <iostream>
 #include <string>
@@ -13,14 +15,18 @@ void ShowText(const SettingsFile& file)
 {
     const SettingsDocument& document = file.Document;
     const StoredApplication& app = document.Application;
-    std::cout << file.Path << "\n"
-              << "  encoding     " << EncodingName(document.Encoding)
+    std::cout << Printable(file.Path) << "\n";
+    if (!file.HasSettings) {
+        std::cout << "  problem      " << kNoSettingsProblem << "\n";
+    }
+    std::cout << "  encoding     " << EncodingName(document.Encoding)
               << (document.Encoding == FileEncoding::Utf16Le ? " (as the library writes it)\n"
                                                              : " (the next save writes UTF-16LE)\n")
-              << "  application  " << app.DisplayName << " " << app.VersionName << " (" << app.Executable << ")\n"
-              << "  install      " << app.InstallPath << "\n"
-              << "  config       " << app.ConfigPath << "\n"
-              << "  command      " << app.ExecCmd << "\n"
+              << "  application  " << Printable(app.DisplayName) << " " << Printable(app.VersionName) << " ("
+              << Printable(app.Executable) << ")\n"
+              << "  install      " << Printable(app.InstallPath) << "\n"
+              << "  config       " << Printable(app.ConfigPath) << "\n"
+              << "  command      " << Printable(app.ExecCmd) << "\n"
               << "  resolution   " << ModeText(CurrentMode(document)) << "\n"
               << "  listed       ";
     const std::vector<QORVA_ZEL_Resolution> listed = ListedModes(document);
@@ -35,16 +41,16 @@ void ShowText(const SettingsFile& file)
             std::cout << "malformed\n";
         } else {
             const StoredOption& stored = *option.Stored;
-            std::cout << stored.Name << " (" << TypeName(stored.Type) << (option.Registered ? "" : ", unregistered")
-                      << ") = " << ValueText(option.Record);
-            if (std::string(stored.Value) != ValueText(option.Record) &&
-                "\"" + std::string(stored.Value) + "\"" != ValueText(option.Record)) {
-                std::cout << " (written \"" << stored.Value << "\")";
+            const std::string value = ValueText(option.Record);
+            std::cout << Printable(stored.Name) << " (" << TypeName(stored.Type)
+                      << (option.Registered ? "" : ", unregistered") << ") = " << Printable(value);
+            if (std::string(stored.Value) != value && "\"" + std::string(stored.Value) + "\"" != value) {
+                std::cout << " (written \"" << Printable(stored.Value) << "\")";
             }
-            std::cout << "; limits " << LimitsText(option.Record) << "; " << option.Verdict() << "\n";
+            std::cout << "; limits " << Printable(LimitsText(option.Record)) << "; " << option.Verdict() << "\n";
         }
         for (const Problem& problem : option.Problems) {
-            std::cout << "      " << problem.Kind << ": " << problem.Message << "\n";
+            std::cout << "      " << problem.Kind << ": " << Printable(problem.Message) << "\n";
         }
     }
 }

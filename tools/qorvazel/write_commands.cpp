@@ -1,8 +1,11 @@
 // The commands that write the file: set, set-resolution.
 #include "commands.h"
 
+#include "output_text.h"
+
 #include "registry/resolutions.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,10 +16,18 @@ using namespace qorva_zel;
 
 namespace {
 
-// A rewrite keeps only what the library reads: refused when the file holds
-// OPTION elements the library skips, which it would drop.
-bool Rewritable(const SettingsFile& file, std::string& why)
+// A rewrite writes what the library reads, so it is refused where that
+// would change what the file says beyond the change asked for: a file
+// without the settings element, an OPTION element the library skips (it
+// would be dropped), and an option whose text is not what it reads as (it
+// would be written as its reading: "1,75" as 1, "On" as false). The
+// options in changing are being given a new value.
+bool Rewritable(const SettingsFile& file, const std::vector<OptionReport*>& changing, std::string& why)
 {
+    if (!file.HasSettings) {
+        why = std::string(kNoSettingsProblem) + ": not written";
+        return false;
+    }
     for (const OptionReport& option : file.Options) {
         if (option.Stored == nullptr) {
             why = "line " + std::to_string(option.Position.Line) + " holds an OPTION the library skips (" +
@@ -24,7 +35,31 @@ bool Rewritable(const SettingsFile& file, std::string& why)
             return false;
         }
     }
+    for (const OptionReport& option : file.Options) {
+        if (std::string_view(option.Verdict()) == "misread" &&
+            std::find(changing.begin(), changing.end(), &option) == changing.end()) {
+            why = "line " + std::to_string(option.Position.Line) + ": " + option.Problems.front().Message +
+                  "; writing the file would write " + ValueText(option.Record) + ": mend it first (qorvazel set)";
+            return false;
+        }
+    }
     return true;
+}
+
+// The resolution fields the file leaves out read as "keep the game's own";
+// a rewrite would write them as 0.
+bool ResolutionComplete(const SettingsFile& file, std::string& why)
+{
+    const StoredResolution& stored = file.Document.Resolution;
+    if (stored.Width && stored.Height && stored.RefreshRate) {
+        return true;
+    }
+    why = std::string("the file's RESOLUTION ") + (stored.Width || stored.Height || stored.RefreshRate
+                                                       ? "lacks Width, Height or RefreshRate"
+                                                       : "is missing") +
+          "; the game keeps its own for what the file leaves out, but writing the file would write 0 there: "
+          "give the whole resolution first (qorvazel set-resolution)";
+    return false;
 }
 
 } // namespace
@@ -57,7 +92,7 @@ int Set(const Arguments& args)
             return Refused(file->Path, name + " " + ValueText(candidate) + " refused: " + why);
         }
     }
-    if (!Rewritable(*file, why)) {
+    if (!Rewritable(*file, found, why) || !ResolutionComplete(*file, why)) {
         return Refused(file->Path, why);
     }
     const std::string before = ValueText(found.front()->Record);
@@ -69,8 +104,8 @@ int Set(const Arguments& args)
         return FileError(file->Path, why);
     }
     if (args.Verbose) {
-        std::cout << file->Path << ": " << name << " (" << TypeName(wanted.Type) << ") " << before << " -> "
-                  << ValueText(found.front()->Record) << "\n";
+        std::cout << Printable(file->Path) << ": " << Printable(name) << " (" << TypeName(wanted.Type) << ") "
+                  << Printable(before) << " -> " << Printable(ValueText(found.front()->Record)) << "\n";
     }
     return kExitOk;
 }
@@ -95,14 +130,14 @@ int SetResolution(const Arguments& args)
         return Refused(file->Path, ModeText(mode) + " refused: not a listed mode (listed: " + modes + ")");
     }
     std::string why;
-    if (!Rewritable(*file, why)) {
+    if (!Rewritable(*file, {}, why)) {
         return Refused(file->Path, why);
     }
     if (!WriteSettingsFile(*file, mode, why)) {
         return FileError(file->Path, why);
     }
     if (args.Verbose) {
-        std::cout << file->Path << ": resolution " << ModeText(CurrentMode(file->Document)) << " -> " << ModeText(mode)
+        std::cout << Printable(file->Path) << ": resolution " << ModeText(CurrentMode(file->Document)) << " -> " << ModeText(mode)
                   << "\n";
     }
     return kExitOk;
