@@ -10,7 +10,6 @@
 #include "kit/migration.h"
 #include "kit/schema.h"
 #include "platform/file_io.h"
-#include "settingsfile/text.h"
 
 #include <iostream>
 #include <string>
