@@ -63,6 +63,12 @@ if(TARGET qorva_zel_kit_static)
     DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT KitDevelopment)
   install(FILES "${PROJECT_SOURCE_DIR}/docs/kit/settings-schema.schema.json"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/kit" COMPONENT KitDevelopment)
+  # The kit's C# file beside QorvaZel.cs (the Python module qorvazel/kit.py
+  # comes with the package below).
+  if(EXISTS "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs")
+    install(FILES "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs"
+      DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/csharp" COMPONENT KitDevelopment)
+  endif()
   install(EXPORT ${_qz_kit_export}
     NAMESPACE QorvaZel::
     FILE ${_qz_kit_export}.cmake

@@ -169,7 +169,8 @@ else()
  settings files and lists what a settings menu needs.")
   set(CPACK_COMPONENT_KITDEVELOPMENT_DESCRIPTION "Settings kit for Qorva Zel (development files)
  The C and C++ headers of the settings kit, its CMake targets, the static
- kit of a static build, and the JSON Schema of its schema files.")
+ kit of a static build, the JSON Schema of its schema files, and its C#
+ file QorvaZelKit.cs (the Python module comes with libqorvazel-dev).")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_NAME "libqorvazel${PROJECT_VERSION_MAJOR}-dbg")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_SECTION debug)
   set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Graphics-settings library for games (shared library)

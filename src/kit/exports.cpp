@@ -6,7 +6,7 @@
 #include "kit/session.h"
 #include "kit/system.h"
 #include "kit/text_out.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <cstddef>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "kit/file_options.h"
 
 #include "kit/schema.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 #include "settingsfile/value_verdicts.h"
 
 namespace qorva_zel::kit {

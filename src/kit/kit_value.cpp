@@ -1,7 +1,7 @@
 #include "kit/kit_value.h"
 
 #include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <cmath>
 

@@ -32,6 +32,16 @@ const char* TypeName(std::int32_t type) noexcept; // "Integer", ... or "?"
 QORVA_ZEL_Variant ToVariant(const KitValue& value, std::u16string& storage);
 // The value of a variant the library filled (its Enum string is not released here).
 KitValue FromVariant(const QORVA_ZEL_Variant& variant);
+
+// The variant as the validation takes it.
+inline ValueView ViewOf(const QORVA_ZEL_Variant& variant)
+{
+    ValueView view{variant.Type, variant.Value, {}};
+    if (variant.Type == QORVA_ZEL_Enum && variant.Value.StringValue != nullptr) {
+        view.String = ToView(variant.Value.StringValue);
+    }
+    return view;
+}
 // The value a record holds, and a record's value set from one.
 KitValue FromRecord(const OptionRecord& record);
 void StoreInRecord(const KitValue& value, OptionRecord& record);

@@ -67,7 +67,7 @@ void Judge(std::vector<Finding>& findings, const FileOption& option, const Optio
     const OptionRecord record = MakeRecord(known, option.Value);
     std::u16string storage;
     const char* kind = "";
-    const std::string words = RefusalWords(record, ValidateOptionValue(record, ToVariant(option.Value, storage)), kind);
+    const std::string words = RefusalWords(record, ValidateOptionValue(record, ViewOf(ToVariant(option.Value, storage))), kind);
     if (!words.empty()) {
         const std::string_view name(kind);
         Add(findings,

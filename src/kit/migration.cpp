@@ -1,6 +1,6 @@
 #include "kit/migration.h"
 
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <cmath>

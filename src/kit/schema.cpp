@@ -3,7 +3,7 @@
 #include "kit/json_positions.h"
 #include "registry/validate.h"
 #include "settingsfile/settings_reader.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <cmath>
 #include <limits>
@@ -209,7 +209,7 @@ public:
         if (read->Type == QORVA_ZEL_Enum) {
             variant.Value.StringValue = reinterpret_cast<const QORVA_ZEL_Char*>(record.StringValue.c_str());
         }
-        switch (ValidateOptionValue(record, variant)) {
+        switch (ValidateOptionValue(record, ViewOf(variant))) {
         case QORVA_ZEL_OK:
             return *read;
         case QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP:

@@ -4,7 +4,7 @@
 #include "kit/system.h"
 #include "registry/validate.h"
 #include "settingsfile/settings_writer.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <thread>
@@ -278,7 +278,7 @@ QORVA_ZEL_Status Session::WriteMigrated(const std::string& original, std::uint32
                                         std::string& backupPath) const
 {
     const NativePath backup = ToNativePath(settingsPath16_ + u".v" + FromUtf8(std::to_string(fileVersion)) + u".bak");
-    if (!ReplaceFileAtomically(backup, original)) {
+    if (ReplaceFileAtomically(backup, original) != ReplaceOutcome::Ok) {
         return QORVA_ZEL_KIT_ERROR_BACKUP;
     }
     backupPath = PathText(backup);
@@ -311,7 +311,7 @@ QORVA_ZEL_Status Session::WriteMigrated(const std::string& original, std::uint32
         settings.Options.push_back({&records[i], registered[i]});
     }
     const std::u16string text = WriteSettingsText(settings);
-    return ReplaceFileAtomically(settingsPath_, FileBytes(text)) ? QORVA_ZEL_OK : QORVA_ZEL_ERROR_FILE;
+    return ReplaceFileAtomically(settingsPath_, FileBytes(text)) == ReplaceOutcome::Ok ? QORVA_ZEL_OK : QORVA_ZEL_ERROR_FILE;
 }
 
 QORVA_ZEL_Status Session::Load()
@@ -366,7 +366,7 @@ QORVA_ZEL_Status Session::SetMany(const std::vector<std::pair<std::size_t, KitVa
     for (const auto& [index, value] : changes) {
         std::u16string storage;
         const QORVA_ZEL_Status status =
-            ValidateOptionValue(MakeRecord(schema_.Options[index], states_[index].Default), ToVariant(value, storage));
+            ValidateOptionValue(MakeRecord(schema_.Options[index], states_[index].Default), ViewOf(ToVariant(value, storage)));
         if (status != QORVA_ZEL_OK) {
             return status;
         }

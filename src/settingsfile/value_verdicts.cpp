@@ -2,7 +2,7 @@
 
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <charconv>

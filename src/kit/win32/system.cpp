@@ -1,6 +1,6 @@
 #include "kit/system.h"
 
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <cstdlib>
 #include <string>
