@@ -160,7 +160,11 @@ else()
  validation and writer.")
   set(CPACK_DEBIAN_KIT_PACKAGE_NAME "libqorvazel-kit${PROJECT_VERSION_MAJOR}")
   set(CPACK_DEBIAN_KIT_PACKAGE_SECTION libs)
-  set(CPACK_DEBIAN_KIT_PACKAGE_SHLIBDEPS ON)
+  # dpkg-shlibdeps cannot see the library in its own package's staging
+  # folder, so the kit's C and C++ run-time dependencies are named here and
+  # the library's comes from the component dependency.
+  set(CPACK_DEBIAN_KIT_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_KIT_PACKAGE_DEPENDS "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0)")
   set(CPACK_DEBIAN_KITDEVELOPMENT_PACKAGE_NAME libqorvazel-kit-dev)
   set(CPACK_DEBIAN_KITDEVELOPMENT_PACKAGE_SECTION libdevel)
   set(CPACK_COMPONENT_KIT_DESCRIPTION "Settings kit for the Qorva Zel graphics-settings library
