@@ -319,13 +319,17 @@ QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Close(void);
 /* ---- The settings file ------------------------------------------------ */
 
 /* Reads the settings file again, as the open did (migrating an older file)
- * and makes a new load report; no preset is chosen.
+ * and makes a new load report; no preset is chosen. Pending edits are
+ * dropped; overrides stay (the file's values become the player's).
  * Returns 0; the library's -2 or -1 (nothing changed, the report is as it
- * was); QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+ * was); QORVA_ZEL_KIT_ERROR_PROVISIONAL; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Load(void);
 
 /* Saves the settings file (QORVA_ZEL_SaveConfigFile, keeping the options the
- * schema does not know), and makes the current values the saved ones.
+ * schema does not know), and makes the player's values the saved ones. The
+ * file gets the player's own values and mode, never an override or a
+ * provisional value: those are swapped out under the kit's lock for the
+ * save and back after it, whether the save succeeded or not.
  * Returns 0; the library's -1; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Save(void);
 
@@ -390,7 +394,7 @@ enum QORVA_ZEL_KIT_OptionFlag {
     QORVA_ZEL_KIT_OPTION_UNAVAILABLE = 4,      /* its condition is false here: holds its default */
     QORVA_ZEL_KIT_OPTION_CHANGED = 8,          /* the current value differs from the default */
     QORVA_ZEL_KIT_OPTION_HAS_SAVED = 16,       /* Saved holds the value of the last load or save */
-    QORVA_ZEL_KIT_OPTION_UNSAVED = 32,         /* the current value differs from Saved (or none is saved) */
+    QORVA_ZEL_KIT_OPTION_UNSAVED = 32,         /* Player (what a save writes) differs from Saved (or none is saved) */
     QORVA_ZEL_KIT_OPTION_CONFIRM = 64,         /* an applied change is provisional until confirmed */
     QORVA_ZEL_KIT_OPTION_PENDING = 128,        /* Pending holds an edit not yet applied */
     QORVA_ZEL_KIT_OPTION_OVERRIDDEN = 256,     /* Current is an override; Player is what a save writes */
