@@ -103,7 +103,10 @@ struct KitGame {
 void PrepareFile(const KitGame& game)
 {
     const QORVA_ZEL_KIT_OpenInfo info = game.Info();
-    BenchGame::Check(QORVA_ZEL_KIT_Open(&info, nullptr, nullptr, 0), "kit open");
+    char message[512];
+    if (QORVA_ZEL_KIT_Open(&info, nullptr, message, sizeof message) != QORVA_ZEL_OK) {
+        throw std::runtime_error(std::string("kit open: ") + message);
+    }
     for (const OptionPlan& plan : game.Plans) {
         BenchGame::Check(QORVA_ZEL_SetOptionValue(&plan.Other, plan.Name.c_str()), "set");
     }

@@ -169,6 +169,101 @@ private:
     std::string error_;
 };
 
+
+// Builds the document and refuses a key that appears twice in one object
+// (nlohmann's own builder keeps the last); knows no positions but that of
+// the key at fault.
+class DocumentBuilder {
+public:
+    DocumentBuilder(std::string_view text, json& root, const std::size_t& consumed)
+        : text_(text), root_(root), consumed_(consumed)
+    {
+    }
+
+    bool null() { return Insert(json(nullptr)) != nullptr; }
+    bool boolean(bool value) { return Insert(json(value)) != nullptr; }
+    bool number_integer(json::number_integer_t value) { return Insert(json(value)) != nullptr; }
+    bool number_unsigned(json::number_unsigned_t value) { return Insert(json(value)) != nullptr; }
+    bool number_float(json::number_float_t value, const json::string_t& /*text*/) { return Insert(json(value)) != nullptr; }
+    bool string(json::string_t& value) { return Insert(json(std::move(value))) != nullptr; }
+    bool binary(json::binary_t& value) { return Insert(json::binary(std::move(value))) != nullptr; }
+    bool start_object(std::size_t /*size*/)
+    {
+        stack_.push_back(Insert(json::object()));
+        return true;
+    }
+    bool key(json::string_t& key)
+    {
+        if (stack_.back()->contains(key)) {
+            // The key's closing quote was the last character read.
+            std::size_t at = consumed_ > key.size() + 1 ? consumed_ - key.size() - 2 : 0;
+            while (at > 0 && text_[at] != '"') {
+                --at;
+            }
+            errorOffset_ = at;
+            error_ = "the key \"" + key + "\" appears twice in one object";
+            return false;
+        }
+        key_ = std::move(key);
+        return true;
+    }
+    bool end_object()
+    {
+        stack_.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t /*size*/)
+    {
+        stack_.push_back(Insert(json::array()));
+        return true;
+    }
+    bool end_array()
+    {
+        stack_.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& ex)
+    {
+        errorOffset_ = position >= token.size() && !token.empty() ? position - token.size() : (position > 0 ? position - 1 : 0);
+        error_ = ex.what();
+        const std::size_t colon = error_.find(": ");
+        if (colon != std::string::npos) {
+            error_ = error_.substr(colon + 2);
+        }
+        return false;
+    }
+
+    std::size_t ErrorOffset() const { return errorOffset_; }
+    const std::string& Error() const { return error_; }
+
+private:
+    // Places a value; the containers being filled are on the stack (an
+    // array's element stays where it is until the element is complete).
+    json* Insert(json value)
+    {
+        if (stack_.empty()) {
+            root_ = std::move(value);
+            return &root_;
+        }
+        json& container = *stack_.back();
+        if (container.is_array()) {
+            container.push_back(std::move(value));
+            return &container.back();
+        }
+        json& slot = container[key_];
+        slot = std::move(value);
+        return &slot;
+    }
+
+    std::string_view text_;
+    json& root_;
+    const std::size_t& consumed_;
+    std::vector<json*> stack_;
+    std::string key_;
+    std::size_t errorOffset_ = 0;
+    std::string error_;
+};
+
 } // namespace
 
 std::string PointerToken(std::string_view key)
@@ -184,6 +279,21 @@ std::string PointerToken(std::string_view key)
         }
     }
     return token;
+}
+
+bool ParseJson(std::string_view text, nlohmann::json& root, std::size_t& errorOffset, std::string& error)
+{
+    std::size_t consumed = 0;
+    DocumentBuilder builder(text, root, consumed);
+    const CountingIterator first(text.data(), text.data(), &consumed);
+    const CountingIterator last(text.data() + text.size(), text.data(), &consumed);
+    if (json::sax_parse(first, last, &builder)) {
+        return true;
+    }
+    errorOffset = builder.ErrorOffset();
+    error = builder.Error();
+    root = json();
+    return false;
 }
 
 bool ParseJsonWithPositions(std::string_view text, PositionedJson& out, std::size_t& errorOffset, std::string& error)

@@ -1,6 +1,5 @@
-// JSON parsed with nlohmann-json, with the place in the text of every value
-// (by JSON pointer), so that an error found later can name its line and
-// column.
+// JSON parsed with nlohmann-json, and the place in the text of a value (by
+// JSON pointer), so that an error found later can name its line and column.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -20,8 +19,13 @@ struct PositionedJson {
     std::unordered_map<std::string, std::size_t> Offsets;
 };
 
-// Parses text. False on a syntax error or a key that appears twice in one
-// object, with the byte offset of the problem and its description.
+// Parses text into root. False on a syntax error or a key that appears
+// twice in one object, with the byte offset of the problem and its
+// description.
+bool ParseJson(std::string_view text, nlohmann::json& root, std::size_t& errorOffset, std::string& error);
+
+// Parses text again, recording where every value starts: for messages
+// only, so that a parse that finds nothing wrong records nothing.
 bool ParseJsonWithPositions(std::string_view text, PositionedJson& out, std::size_t& errorOffset,
                             std::string& error);
 

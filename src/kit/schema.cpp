@@ -307,7 +307,7 @@ public:
             }
         }
         option.Category = OptionalString(value, pointer, "category");
-        if (!option.Category.empty() && !schema.Categories.empty() && !schema.HasCategory(option.Category)) {
+        if (!option.Category.empty() && categoriesDeclared_ && !schema.HasCategory(option.Category)) {
             Fail(pointer + "/category", "category " + Quoted(option.Category) + " is not one of \"categories\"");
         }
         option.LabelKey = OptionalString(value, pointer, "labelKey");
@@ -574,8 +574,10 @@ public:
                 schema.Categories.push_back(std::move(category));
             }
         }
-        const bool declared = !schema.Categories.empty();
+        categoriesDeclared_ = root_.contains("categories");
+        const bool declared = categoriesDeclared_;
         const json& options = Array(Member(root_, "", "options"), "/options", "options");
+        schema.Options.reserve(options.size());
         for (std::size_t i = 0; i < options.size(); ++i) {
             SchemaOption option = ReadOption(options[i], "/options/" + std::to_string(i), schema);
             if (!declared && !option.Category.empty() && !schema.HasCategory(option.Category)) {
@@ -600,6 +602,7 @@ public:
 
 private:
     const json& root_;
+    mutable bool categoriesDeclared_ = false;
 };
 
 // The offset of the value at pointer, or of the nearest enclosing one.
@@ -721,19 +724,22 @@ OptionRecord MakeRecord(const SchemaOption& option, const KitValue& value)
 
 bool ReadSchema(std::string_view text, std::string_view name, Schema& schema, std::string& message)
 {
-    PositionedJson document;
+    nlohmann::json root;
     std::size_t errorOffset = 0;
     std::string error;
-    if (!ParseJsonWithPositions(text, document, errorOffset, error)) {
+    if (!ParseJson(text, root, errorOffset, error)) {
         message = Located(text, name, errorOffset, error);
         return false;
     }
     try {
         Schema read;
-        Reader(document.Root).Read(read);
+        Reader(root).Read(read);
         schema = std::move(read);
         return true;
     } catch (const Problem& problem) {
+        // Only now are the places of the values needed.
+        PositionedJson document;
+        ParseJsonWithPositions(text, document, errorOffset, error);
         message = Located(text, name, OffsetOf(document, problem.Pointer), problem.Message);
         return false;
     }

@@ -288,20 +288,23 @@ Session::LoadOutcome Session::LoadFile()
             reportFile_ = outcome.BackupPath; // the lines are those of the file as it was
         }
     }
-    // Hidden options keep the game's values, not the file's; and what the
-    // file holds is the saved state.
+    // What the file holds is the saved state (the last of a name and type).
+    for (OptionState& state : states_) {
+        state.Saved.reset();
+    }
+    for (const FileOption& option : options) {
+        const std::optional<std::size_t> index = schema_.IndexOf(option.Name);
+        if (index && option.Value.Type == states_[*index].Default.Type) {
+            states_[*index].Saved = option.Value;
+        }
+    }
+    // Hidden options keep the game's values, not the file's.
     for (std::size_t i = 0; i < schema_.Options.size(); ++i) {
-        OptionState& state = states_[i];
+        const OptionState& state = states_[i];
         if (schema_.Options[i].Hidden && state.Available && !SameValue(CurrentValue(i), state.Default)) {
             std::u16string storage;
             const QORVA_ZEL_Variant variant = ToVariant(state.Default, storage);
             QORVA_ZEL_SetOptionValue(&variant, Units(state.Name));
-        }
-        state.Saved.reset();
-        for (const FileOption& option : options) {
-            if (option.Name == schema_.Options[i].Name && option.Value.Type == state.Default.Type) {
-                state.Saved = option.Value;
-            }
         }
     }
     return outcome;

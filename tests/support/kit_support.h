@@ -70,8 +70,8 @@ inline const char kKitSchemaV3[] = R"({
 inline const char kKitSchemaV1[] = R"({
   "settingsVersion": 1,
   "options": [
-    {"name": "Shadows", "type": "Integer", "default": 2, "min": 0, "max": 4, "steps": 4},
-    {"name": "TextureQuality", "type": "Integer", "default": 1, "min": 0, "max": 2, "steps": 2},
+    {"name": "Shadows", "type": "Integer", "default": 2, "min": 0, "max": 4, "steps": 4, "category": "graphics"},
+    {"name": "TextureQuality", "type": "Integer", "default": 1, "min": 0, "max": 2, "steps": 2, "category": "textures"},
     {"name": "Bloom", "type": "Bool", "default": false},
     {"name": "Sharpness", "type": "Float", "default": 0.5, "min": 0, "max": 1},
     {"name": "OldUpscaler", "type": "Bool", "default": true}
