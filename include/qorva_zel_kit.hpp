@@ -212,6 +212,8 @@ struct event {
 
 // A subscription: the callable hears every event until the subscription is
 // destroyed (or reset). Move-only. Delivery order: QORVA_ZEL_KIT_Subscribe.
+// The callable may call the kit, but must not destroy or reset its own
+// subscription (the callable would be destroyed while it runs).
 class subscription {
 public:
     subscription() = default;
