@@ -279,8 +279,9 @@ typedef struct QORVA_ZEL_KIT_OpenResult {
     uint8_t DisplayChanged;
     const char* SavedDisplayId;
     /* 1 when the file's display mode is one of the game's modes (as
-     * QORVA_ZEL_KIT_ModesMatch), or no modes are listed; 0 when the display
-     * no longer has it (see QORVA_ZEL_KIT_ClosestMode). */
+     * QORVA_ZEL_KIT_ModesMatch), no modes are listed, or no file was
+     * loaded; 0 when the display no longer has it (see
+     * QORVA_ZEL_KIT_ClosestMode). */
     uint8_t ModeListed;
 } QORVA_ZEL_KIT_OpenResult;
 

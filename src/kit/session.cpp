@@ -200,7 +200,10 @@ QORVA_ZEL_Status Session::Open(const QORVA_ZEL_KIT_OpenInfo& info, std::unique_p
     result.SettingsPath = result.Keep(PathText(kit.settingsPath_));
     result.SavedDisplayId = result.Keep(loaded.DisplayId);
     result.DisplayChanged = !kit.displayId_.empty() && !loaded.DisplayId.empty() && loaded.DisplayId != kit.displayId_;
-    result.ModeListed = kit.listed_.empty() || kit.ListedMatch(FromResolution(kit.CurrentMode())) ? 1 : 0;
+    result.ModeListed = loaded.Status != QORVA_ZEL_OK || kit.listed_.empty() ||
+                                kit.ListedMatch(FromResolution(kit.CurrentMode()))
+                            ? 1
+                            : 0;
     if (loaded.Status == QORVA_ZEL_OK) {
         kit.AfterLoad(loaded);
         kit.Raise(QORVA_ZEL_KIT_EVENT_LOAD);
