@@ -5,9 +5,11 @@
 
 #include "qorva_zel_kit.hpp"
 #include "support/qorva_zel_test_support.h"
+#include "support/settings_file_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -22,7 +24,8 @@ inline const char kKitSchemaV3[] = R"({
   "categories": [{"name": "display", "labelKey": "cat.display"}, {"name": "quality", "labelKey": "cat.quality"}],
   "options": [
     {"name": "VSync", "type": "Bool", "default": true, "category": "display", "labelKey": "opt.vsync"},
-    {"name": "Gamma", "type": "Float", "default": 1.0, "min": 0.5, "max": 2.5, "steps": 20, "category": "display"},
+    {"name": "Gamma", "type": "Float", "default": 1.0, "min": 0.5, "max": 2.5, "steps": 20, "category": "display",
+     "confirm": true},
     {"name": "HDR", "type": "Bool", "default": false, "category": "display",
      "availableWhen": {"fact": "hdr", "is": true}},
     {"name": "ShadowQuality", "type": "Integer", "default": 2, "min": 0, "max": 4, "steps": 4,
@@ -46,6 +49,10 @@ inline const char kKitSchemaV3[] = R"({
                                          {"fact": "gpuVendor", "oneOf": ["nvidia", "amd"]}]}, "preset": "High"},
     {"name": "fallback", "preset": "Low"}
   ],
+  "commandLine": {
+    "-width": {"mode": "width"}, "-height": {"mode": "height"}, "-refresh": {"mode": "refresh"},
+    "-shadows": {"option": "ShadowQuality"}, "-novsync": {"option": "VSync", "value": false}
+  },
   "migrations": [
     {"version": 2, "steps": [
       {"rename": "Shadows", "to": "ShadowQuality"},
@@ -71,10 +78,21 @@ inline const char kKitSchemaV1[] = R"({
   ]
 })";
 
-// A settings folder of its own for every test; the kit is closed after it.
+// A clock the test moves by hand (QORVA_ZEL_KIT_SetClock).
+struct TestClock {
+    std::uint64_t Now = 1000;
+    static std::uint64_t QORVA_ZEL_KIT_CALL Read(void* user) { return static_cast<TestClock*>(user)->Now; }
+};
+
+// A settings folder of its own for every test; the kit is closed after it
+// and its clock put back.
 class KitTest : public ::testing::Test {
 protected:
-    void TearDown() override { QORVA_ZEL_KIT_Close(); }
+    void TearDown() override
+    {
+        QORVA_ZEL_KIT_Close();
+        QORVA_ZEL_KIT_SetClock(nullptr, nullptr);
+    }
 
     // Options for the game "game" with the given schema, its settings in
     // this test's folder.
@@ -92,6 +110,12 @@ protected:
     }
 
     std::filesystem::path SettingsFile() const { return dir_.Path() / "GFXSettings.game.xml"; }
+    // The saved file's text as bytes of ASCII (the file is UTF-16).
+    std::string SavedXml() const
+    {
+        const std::u16string text = FromUtf16LeBytes(ReadBytes(SettingsFile()));
+        return std::string(text.begin(), text.end());
+    }
     const std::filesystem::path& Dir() const { return dir_.Path(); }
 
 private:
