@@ -1,6 +1,8 @@
 // game_setup.cpp - opening the kit the way the game does.
 #include "game_setup.h"
 
+#include "pending_changes.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -8,6 +10,26 @@ std::vector<QORVA_ZEL_Resolution> StandInModes()
 {
     return {{1280, 720, 60.0f}, {1600, 900, 60.0f}, {1920, 1080, 59.94f}, {1920, 1080, 60.0f},
             {2560, 1440, 60.0f}, {2560, 1440, 144.0f}, {3840, 2160, 60.0f}};
+}
+
+QORVA_ZEL_Resolution StandInDesktopMode()
+{
+    return {1920, 1080, 60.0f};
+}
+
+void StartInDesktopMode(const std::vector<QORVA_ZEL_Resolution>& modes, const QORVA_ZEL_Resolution& desktop)
+{
+    QORVA_ZEL_Resolution current{};
+    QORVA_ZEL_GetResolution(&current);
+    const auto listed = [&](const QORVA_ZEL_Resolution& mode) {
+        return std::find_if(modes.begin(), modes.end(), [&](const QORVA_ZEL_Resolution& m) { return SameMode(m, mode); });
+    };
+    if (modes.empty() || listed(current) != modes.end()) {
+        return;
+    }
+    const auto desktop_listed = listed(desktop);
+    const QORVA_ZEL_Resolution start = desktop_listed != modes.end() ? *desktop_listed : modes.back();
+    QORVA_ZEL_SetResolution(&start);
 }
 
 namespace {

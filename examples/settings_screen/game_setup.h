@@ -15,6 +15,13 @@ namespace kit = qorva_zel::kit;
 // scripts and screenshots do not depend on the display they run on.
 std::vector<QORVA_ZEL_Resolution> StandInModes();
 
+// The stand-in's desktop mode.
+QORVA_ZEL_Resolution StandInDesktopMode();
+
+// On a first run (or when the saved mode is no longer listed) the library's
+// mode is none of the display's: the game starts in its desktop mode.
+void StartInDesktopMode(const std::vector<QORVA_ZEL_Resolution>& modes, const QORVA_ZEL_Resolution& desktop);
+
 // settings_dir empty: the platform's device-local folder. gl_vendor is
 // OpenGL's GL_VENDOR string, for the fact gpuVendor.
 kit::open_options GameOptions(const std::string& schema_path, const std::string& settings_dir,

@@ -183,6 +183,13 @@ int main(int argc, char** argv)
                      kit::status_text(settings.open_status()), settings.message().c_str());
         return 3;
     }
+    QORVA_ZEL_Resolution desktop = StandInDesktopMode();
+    SDL_DisplayMode mode{};
+    if (!scripted && SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window.get()), &mode) == 0) {
+        desktop = {static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
+                   static_cast<float>(mode.refresh_rate)};
+    }
+    StartInDesktopMode(modes, desktop);
     PendingChanges changes(settings, std::move(modes));
     MenuView view;
     view.banner = BannerLines(settings);

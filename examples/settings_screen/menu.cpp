@@ -112,6 +112,7 @@ void DrawWidget(PendingChanges& changes, MenuView& view, const kit::option_view&
         }
         break;
     }
+    default: break; // the kit lists only the four types
     }
     if (wanted) {
         Tell(view, changes.Edit(name, *wanted), name);

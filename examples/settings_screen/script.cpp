@@ -189,7 +189,10 @@ bool ScriptPlayer::Play(const Action& action, PendingChanges& changes, MenuView&
         if (verb == "wait-frames") {
             frames_to_wait_ = static_cast<int>(amount);
         } else {
+            // The time passes before the next frame, which the menu draws
+            // (and polls the confirmation's deadline in) before the next action.
             *skipped_seconds += amount;
+            frames_to_wait_ = 1;
         }
         return true;
     }
