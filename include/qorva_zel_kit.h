@@ -113,7 +113,19 @@ enum QORVA_ZEL_KIT_StatusCode {
     QORVA_ZEL_KIT_ERROR_BACKUP = -1007,
     /* The library was already initialised by someone else when the kit was
      * opened; the kit initialises it itself. */
-    QORVA_ZEL_KIT_ERROR_LIBRARY_IN_USE = -1008
+    QORVA_ZEL_KIT_ERROR_LIBRARY_IN_USE = -1008,
+    /* QORVA_ZEL_KIT_Apply refused one or more pending edits; the apply
+     * result names each refusal and nothing was changed. */
+    QORVA_ZEL_KIT_ERROR_APPLY_REFUSED = -1009,
+    /* A change is provisional: confirm or revert it first
+     * (QORVA_ZEL_KIT_Apply, QORVA_ZEL_KIT_Load). */
+    QORVA_ZEL_KIT_ERROR_PROVISIONAL = -1010,
+    /* QORVA_ZEL_KIT_Confirm or QORVA_ZEL_KIT_RevertProvisional with no
+     * provisional change. */
+    QORVA_ZEL_KIT_ERROR_NOT_PROVISIONAL = -1011,
+    /* QORVA_ZEL_KIT_Confirm after the deadline: the provisional change has
+     * been put back. */
+    QORVA_ZEL_KIT_ERROR_EXPIRED = -1012
 };
 
 /* A short English text for any status, the library's included; "unknown
@@ -132,6 +144,36 @@ typedef struct QORVA_ZEL_KIT_Value {
     uint8_t BoolValue; /* 0 false, 1 true */
     const char* StringValue;
 } QORVA_ZEL_KIT_Value;
+
+/* ---- Display modes ---------------------------------------------------- */
+
+/* A display mode as players have it: the refresh rate as the display
+ * reports it, a fraction such as 60000/1001, or as a number such as 59.94.
+ * Going in, a RefreshDenominator above 0 gives the rate as
+ * RefreshNumerator / RefreshDenominator and RefreshRate is ignored; with
+ * RefreshDenominator 0 the rate is RefreshRate. Coming out of the kit, all
+ * three are filled: the fraction the game listed the mode with, else the
+ * usual fraction of the rate (N/1 for a whole rate, N*1000/1001 for the
+ * NTSC rates such as 59.94, otherwise the rate in thousandths of a hertz).
+ *
+ * Two modes match when width and height are equal and their rates differ
+ * by less than QORVA_ZEL_KIT_REFRESH_TOLERANCE hertz: 59.94, 60000/1001
+ * (59.94006) and 59.940002 are one mode; 59.94 and 60, or 59.94 and 59.95,
+ * are two. */
+typedef struct QORVA_ZEL_KIT_DisplayMode {
+    uint32_t Width;
+    uint32_t Height;
+    uint32_t RefreshNumerator;
+    uint32_t RefreshDenominator; /* 0: the rate is RefreshRate */
+    float RefreshRate;           /* hertz */
+} QORVA_ZEL_KIT_DisplayMode;
+
+#define QORVA_ZEL_KIT_REFRESH_TOLERANCE 0.005
+
+/* 1 when the two modes match as above, 0 otherwise (or for a null
+ * pointer). Needs no open kit; no lock. */
+QORVA_ZEL_KIT_API uint8_t QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ModesMatch(
+    const QORVA_ZEL_KIT_DisplayMode* a, const QORVA_ZEL_KIT_DisplayMode* b);
 
 /* ---- Opening ---------------------------------------------------------- */
 
@@ -185,6 +227,17 @@ typedef struct QORVA_ZEL_KIT_OpenInfo {
     const QORVA_ZEL_Resolution* Resolutions;
     uint32_t ResolutionCount;
     uint32_t Flags; /* QORVA_ZEL_KIT_OpenFlag bits; 0 for none */
+    /* Second version of the record (read when StructSize covers them). */
+    /* The display modes with their rates as fractions; when ModeCount is
+     * above 0 they are the game's modes and ResolutionCount must be 0. */
+    const QORVA_ZEL_KIT_DisplayMode* Modes;
+    uint32_t ModeCount;
+    /* The display's identity, an opaque UTF-8 string of the game's (such as
+     * the monitor's name and serial); null or "" when unknown. It is saved
+     * with the mode (the hidden option "ZelKit.DisplayId"), and an open
+     * that finds another identity in the file reports the change
+     * (QORVA_ZEL_KIT_OpenResult::DisplayChanged). */
+    const char* DisplayId;
 } QORVA_ZEL_KIT_OpenInfo;
 
 /* What an open did; an owned object (QORVA_ZEL_KIT_ReleaseOpenResult). */
@@ -221,6 +274,14 @@ typedef struct QORVA_ZEL_KIT_OpenResult {
     /* How many findings the load report holds (QORVA_ZEL_KIT_GetLoadReport). */
     uint32_t FindingCount;
     const char* SettingsPath; /* the settings file's path */
+    /* 1 when the file was saved on another display than OpenInfo::DisplayId
+     * (both known); SavedDisplayId is the file's ("" when none). */
+    uint8_t DisplayChanged;
+    const char* SavedDisplayId;
+    /* 1 when the file's display mode is one of the game's modes (as
+     * QORVA_ZEL_KIT_ModesMatch), or no modes are listed; 0 when the display
+     * no longer has it (see QORVA_ZEL_KIT_ClosestMode). */
+    uint8_t ModeListed;
 } QORVA_ZEL_KIT_OpenResult;
 
 /* Opens the kit: reads and checks the schema, initialises the library with
@@ -258,13 +319,17 @@ QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Close(void);
 /* ---- The settings file ------------------------------------------------ */
 
 /* Reads the settings file again, as the open did (migrating an older file)
- * and makes a new load report; no preset is chosen.
+ * and makes a new load report; no preset is chosen. Pending edits are
+ * dropped; overrides stay (the file's values become the player's).
  * Returns 0; the library's -2 or -1 (nothing changed, the report is as it
- * was); QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+ * was); QORVA_ZEL_KIT_ERROR_PROVISIONAL; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Load(void);
 
 /* Saves the settings file (QORVA_ZEL_SaveConfigFile, keeping the options the
- * schema does not know), and makes the current values the saved ones.
+ * schema does not know), and makes the player's values the saved ones. The
+ * file gets the player's own values and mode, never an override or a
+ * provisional value: those are swapped out under the kit's lock for the
+ * save and back after it, whether the save succeeded or not.
  * Returns 0; the library's -1; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Save(void);
 
@@ -329,7 +394,11 @@ enum QORVA_ZEL_KIT_OptionFlag {
     QORVA_ZEL_KIT_OPTION_UNAVAILABLE = 4,      /* its condition is false here: holds its default */
     QORVA_ZEL_KIT_OPTION_CHANGED = 8,          /* the current value differs from the default */
     QORVA_ZEL_KIT_OPTION_HAS_SAVED = 16,       /* Saved holds the value of the last load or save */
-    QORVA_ZEL_KIT_OPTION_UNSAVED = 32          /* the current value differs from Saved (or none is saved) */
+    QORVA_ZEL_KIT_OPTION_UNSAVED = 32,         /* Player (what a save writes) differs from Saved (or none is saved) */
+    QORVA_ZEL_KIT_OPTION_CONFIRM = 64,         /* an applied change is provisional until confirmed */
+    QORVA_ZEL_KIT_OPTION_PENDING = 128,        /* Pending holds an edit not yet applied */
+    QORVA_ZEL_KIT_OPTION_OVERRIDDEN = 256,     /* Current is an override; Player is what a save writes */
+    QORVA_ZEL_KIT_OPTION_PROVISIONAL = 512     /* Current is provisional; Player is the value before it */
 };
 
 /* One option as the schema and the library know it. Every pointer points
@@ -353,6 +422,12 @@ typedef struct QORVA_ZEL_KIT_OptionInfo {
     const char* const* AllowedValues;
     uint32_t AllowedCount;
     uint32_t SchemaIndex; /* the option's place in the schema's "options" */
+    /* The edit waiting for QORVA_ZEL_KIT_Apply; meaningful with
+     * QORVA_ZEL_KIT_OPTION_PENDING. */
+    QORVA_ZEL_KIT_Value Pending;
+    /* The player's own value, the one a save writes: Current unless the
+     * option is overridden or provisional. */
+    QORVA_ZEL_KIT_Value Player;
 } QORVA_ZEL_KIT_OptionInfo;
 
 /* A category or a preset: its name and label key. */
@@ -444,6 +519,226 @@ QORVA_ZEL_KIT_API const QORVA_ZEL_KIT_Finding* QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_
  * nothing was read. */
 QORVA_ZEL_KIT_API const char* QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ReportFile(const QORVA_ZEL_KIT_Report* report);
 QORVA_ZEL_KIT_API void QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ReleaseReport(QORVA_ZEL_KIT_Report* report);
+
+/* ---- The display mode ------------------------------------------------------ */
+
+/* The display mode as a menu needs it. */
+typedef struct QORVA_ZEL_KIT_ModeInfo {
+    QORVA_ZEL_KIT_DisplayMode Current;
+    /* The player's own mode, the one a save writes (Current unless
+     * overridden or provisional). */
+    QORVA_ZEL_KIT_DisplayMode Player;
+    QORVA_ZEL_KIT_DisplayMode Pending; /* with QORVA_ZEL_KIT_OPTION_PENDING */
+    /* QORVA_ZEL_KIT_OPTION_PENDING, _OVERRIDDEN, _PROVISIONAL and, when the
+     * current mode differs from the last load or save, _UNSAVED. */
+    uint32_t Flags;
+    /* The game's modes, as listed at open (fractions filled in). */
+    const QORVA_ZEL_KIT_DisplayMode* Modes;
+    uint32_t ModeCount;
+} QORVA_ZEL_KIT_ModeInfo;
+
+/* Fills *info; Modes points into storage the kit keeps while it is open.
+ * Returns 0; -4; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_GetMode(QORVA_ZEL_KIT_ModeInfo* info);
+
+/* Makes the listed mode that matches *mode current at once (the rate as
+ * listed); with no modes listed, *mode itself.
+ * Returns 0; -4; -23 when no listed mode matches (nothing changes);
+ * QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetMode(const QORVA_ZEL_KIT_DisplayMode* mode);
+
+/* The listed mode closest to *wanted, for a saved mode the display no
+ * longer has: a matching mode when there is one; otherwise, of the modes
+ * with the nearest size (the smallest |width difference| + |height
+ * difference|), the one with the nearest rate (the higher on a tie).
+ * Returns 0; -4; QORVA_ZEL_KIT_ERROR_NOT_FOUND when no modes are listed;
+ * QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ClosestMode(
+    const QORVA_ZEL_KIT_DisplayMode* wanted, QORVA_ZEL_KIT_DisplayMode* closest);
+
+/* ---- Change events --------------------------------------------------------- */
+
+/* What an event tells. */
+enum QORVA_ZEL_KIT_EventKind {
+    QORVA_ZEL_KIT_EVENT_VALUE = 1,      /* an option's value changed: Name, OldValue, NewValue, Cause */
+    QORVA_ZEL_KIT_EVENT_MODE = 2,       /* the display mode changed: OldMode, NewMode, Cause */
+    QORVA_ZEL_KIT_EVENT_SET = 3,        /* (a Cause only) QORVA_ZEL_KIT_SetValue or QORVA_ZEL_KIT_SetMode */
+    QORVA_ZEL_KIT_EVENT_PRESET = 4,     /* a preset was applied: Name */
+    QORVA_ZEL_KIT_EVENT_RESET = 5,      /* a reset: Name is the option or category, "" for all */
+    QORVA_ZEL_KIT_EVENT_LOAD = 6,       /* the settings file was loaded (open or QORVA_ZEL_KIT_Load) */
+    QORVA_ZEL_KIT_EVENT_MIGRATION = 7,  /* the file was migrated: FromVersion, ToVersion */
+    QORVA_ZEL_KIT_EVENT_APPLY = 8,      /* pending edits were applied; Provisional tells whether to confirm */
+    QORVA_ZEL_KIT_EVENT_CONFIRM = 9,    /* the provisional change was confirmed */
+    QORVA_ZEL_KIT_EVENT_REVERT = 10,    /* the provisional change was put back; Expired: by its deadline */
+    QORVA_ZEL_KIT_EVENT_OVERRIDE = 11,  /* overrides were set or cleared */
+    QORVA_ZEL_KIT_EVENT_DISPLAY = 12    /* the file's display is not this one: Name is the file's identity */
+};
+
+/* One event; every pointer is valid during the callback only. */
+typedef struct QORVA_ZEL_KIT_Event {
+    int32_t Kind;  /* QORVA_ZEL_KIT_EventKind */
+    /* VALUE and MODE: the kind of the call that made the change (SET,
+     * PRESET, RESET, LOAD, APPLY, REVERT, OVERRIDE); otherwise Kind. */
+    int32_t Cause;
+    const char* Name; /* see the kinds; "" otherwise */
+    QORVA_ZEL_KIT_Value OldValue;
+    QORVA_ZEL_KIT_Value NewValue;
+    QORVA_ZEL_KIT_DisplayMode OldMode;
+    QORVA_ZEL_KIT_DisplayMode NewMode;
+    uint32_t FromVersion;
+    uint32_t ToVersion;
+    uint8_t Provisional; /* APPLY: the change awaits QORVA_ZEL_KIT_Confirm */
+    uint8_t Expired;     /* REVERT: the deadline passed (0: QORVA_ZEL_KIT_RevertProvisional) */
+} QORVA_ZEL_KIT_Event;
+
+/* A subscriber's callback. It may call any kit function (the kit's lock is
+ * not held); it must not unwind (a C++ exception must not leave it). */
+typedef void(QORVA_ZEL_KIT_CALL* QORVA_ZEL_KIT_EventCallback)(const QORVA_ZEL_KIT_Event* event, void* user);
+
+/* Subscribes callback with user (passed back as it is); *token gets the
+ * subscription's number (never 0). Subscriptions belong to the process,
+ * not to an open kit: they may be made before the open and outlive a close.
+ *
+ * Delivery: a call that changes something collects its events under the
+ * kit's lock and, once the lock is released and before the call returns,
+ * delivers them on the calling thread, each event to every subscriber in
+ * the order they subscribed, before the next event. The events of one call
+ * come in this order: MIGRATION; then a VALUE event per changed option in
+ * schema order and a MODE event; then the call's own event (PRESET, RESET,
+ * LOAD, APPLY, CONFIRM, REVERT, OVERRIDE; DISPLAY after LOAD at open). A
+ * plain QORVA_ZEL_KIT_SetValue gives its VALUE event alone. When a deadline
+ * passes, the call that notices it delivers the REVERT events first. Events
+ * of a kit call made by a callback are delivered inside that callback,
+ * before the remaining subscribers hear the outer event. Calls on several
+ * threads deliver on their own threads: each event tells old and new, and
+ * a subscriber that needs the latest state reads it from the kit.
+ *
+ * Returns 0; -4 when callback or token is null. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Subscribe(
+    QORVA_ZEL_KIT_EventCallback callback, void* user, uint64_t* token);
+
+/* Ends a subscription. When it returns, the callback is not running on any
+ * other thread and will not be called again (called from the callback
+ * itself, it returns at once and the callback is not called again).
+ * Returns 0; QORVA_ZEL_KIT_ERROR_NOT_FOUND for an unknown token. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Unsubscribe(uint64_t token);
+
+/* ---- Apply, confirm, revert ------------------------------------------------ */
+
+/* Pending edits wait in the kit, not in the library, until
+ * QORVA_ZEL_KIT_Apply. A pending value is checked for its name, type and
+ * availability here and against its limits at apply; an edit of the same
+ * option replaces the earlier one.
+ * Returns 0; -4; -20; -25; QORVA_ZEL_KIT_ERROR_UNAVAILABLE;
+ * QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT (not UTF-8); QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetPending(
+    const char* name, const QORVA_ZEL_KIT_Value* value);
+/* A pending display mode, matched against the listed modes at apply.
+ * Returns 0; -4; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetPendingMode(
+    const QORVA_ZEL_KIT_DisplayMode* mode);
+/* Drops every pending edit. Returns 0; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_RevertPending(void);
+
+/* One pending edit that QORVA_ZEL_KIT_Apply refused. */
+typedef struct QORVA_ZEL_KIT_Refusal {
+    const char* Option;      /* the option's name; "" for the display mode */
+    QORVA_ZEL_Status Status; /* -22, -23 (also a mode no listed one matches), -25 */
+} QORVA_ZEL_KIT_Refusal;
+
+/* What an apply did; an owned object (QORVA_ZEL_KIT_ReleaseApplyResult). */
+typedef struct QORVA_ZEL_KIT_ApplyResult {
+    const QORVA_ZEL_KIT_Refusal* Refusals; /* every refused edit, in schema order, the mode last */
+    uint32_t RefusalCount;
+    const char* const* Changed;             /* the options whose value changed, in schema order */
+    uint32_t ChangedCount;
+    const char* const* RestartRequired;     /* of those, the ones flagged "restartRequired" */
+    uint32_t RestartCount;
+    uint8_t ModeChanged;
+    /* 1 when the change holds a new display mode or an option flagged
+     * "confirm" and confirmWithinMs was above 0: those are provisional
+     * until QORVA_ZEL_KIT_Confirm, at the latest at Deadline (on the kit's
+     * clock, QORVA_ZEL_KIT_SetClock). */
+    uint8_t Provisional;
+    uint64_t Deadline;
+} QORVA_ZEL_KIT_ApplyResult;
+
+/* Applies every pending edit as one change: all of them or, when any is
+ * refused, none (the edits stay pending and the result names each
+ * refusal). Edits equal to the current value change nothing. Applied edits
+ * end an override of their option (the player chose a value).
+ *
+ * The new display mode and the options flagged "confirm" are provisional
+ * when confirmWithinMs is above 0: the game asks the player and calls
+ * QORVA_ZEL_KIT_Confirm within confirmWithinMs milliseconds; otherwise the
+ * first kit call after the deadline (QORVA_ZEL_KIT_Poll, or any other) puts
+ * their previous values back and raises REVERT. The kit has no thread and
+ * no timer. The other options of the change are final. A save while a
+ * change is provisional writes the values before it.
+ *
+ * result may be null; otherwise it gets an owned object whether the apply
+ * succeeded or was refused (null on other failures).
+ * Returns 0; QORVA_ZEL_KIT_ERROR_APPLY_REFUSED; QORVA_ZEL_KIT_ERROR_PROVISIONAL;
+ * QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Apply(
+    uint32_t confirmWithinMs, QORVA_ZEL_KIT_ApplyResult** result);
+QORVA_ZEL_KIT_API void QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ReleaseApplyResult(QORVA_ZEL_KIT_ApplyResult* result);
+
+/* Makes the provisional change final.
+ * Returns 0; QORVA_ZEL_KIT_ERROR_EXPIRED when the deadline passed (the
+ * change is put back); QORVA_ZEL_KIT_ERROR_NOT_PROVISIONAL;
+ * QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Confirm(void);
+/* Puts the provisional change back now (the player said no): the previous
+ * values and mode, whatever changed them since.
+ * Returns 0; QORVA_ZEL_KIT_ERROR_NOT_PROVISIONAL; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_RevertProvisional(void);
+/* Puts a provisional change back when its deadline has passed (as every
+ * kit call does); *provisional (may be null) gets 1 while a change is
+ * provisional and *remainingMs (may be null) the milliseconds left.
+ * Returns 0; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Poll(uint8_t* provisional, uint64_t* remainingMs);
+
+/* The kit's clock: milliseconds from any fixed point, never going back. */
+typedef uint64_t(QORVA_ZEL_KIT_CALL* QORVA_ZEL_KIT_ClockFunction)(void* user);
+/* Replaces the kit's clock (std::chrono::steady_clock) with clock(user);
+ * null puts the steady clock back. For tests and for games with a clock of
+ * their own. Needs no open kit. Returns 0. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetClock(QORVA_ZEL_KIT_ClockFunction clock, void* user);
+
+/* ---- Overrides, never saved ----------------------------------------------- */
+
+/* An override gives an option (or the display mode) a value for this run:
+ * the listing shows it with QORVA_ZEL_KIT_OPTION_OVERRIDDEN, and a save
+ * writes the player's own value instead. A change the player makes through
+ * the kit (set, apply, preset, reset) ends the option's override; a load
+ * keeps the overrides (the file's values become the player's).
+ * Returns 0; -4; -20; -22, -23, -25; QORVA_ZEL_KIT_ERROR_UNAVAILABLE;
+ * QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetOverride(
+    const char* name, const QORVA_ZEL_KIT_Value* value);
+/* Returns 0; -4; -23 when no listed mode matches; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetModeOverride(
+    const QORVA_ZEL_KIT_DisplayMode* mode);
+/* Ends every override: the player's values and mode are current again.
+ * Returns 0; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ClearOverrides(void);
+
+/* Sets overrides from a command line as main() gets it (argv[0] is
+ * skipped): "--set NAME=VALUE" for any option, and the flags of the
+ * schema's "commandLine" map, such as "-width 1280 -height 720 -refresh
+ * 59.94 -fullscreen" (a rate also as "60000/1001"). A width or height
+ * without the other keeps the current one; the mode is then matched with
+ * the listed ones. VALUE texts read as in the schema: numbers, true/false
+ * (also 1/0, yes/no, on/off), an Enum's string. Arguments the kit does not
+ * know are left for the game. All or nothing: on a refusal nothing is
+ * overridden and message (may be null with size 0) names the argument.
+ * Returns 0; -4 when argv is null (with argc above 0) or holds a null;
+ * QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT for "--set" without NAME=VALUE, a
+ * flag without its value or a text that does not read as the option's
+ * type; -20; -22, -23; QORVA_ZEL_KIT_ERROR_UNAVAILABLE; QORVA_ZEL_KIT_ERROR_NOT_OPEN. */
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ApplyCommandLine(
+    int argc, const char* const* argv, char* message, size_t messageSize);
 
 /* ---- Where the settings file lives ------------------------------------------ */
 

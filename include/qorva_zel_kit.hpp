@@ -22,16 +22,25 @@
 //    listing or a report, std::string_view into it;
 //  - a value is a std::variant whose index is the option's type
 //    (QORVA_ZEL_Integer 0, Float 1, Enum 2, Bool 3);
-//  - listings and load reports are owned snapshots and ranges.
+//  - listings and load reports are owned snapshots and ranges;
+//  - events go to any callable through a subscription object, which
+//    unsubscribes when destroyed. An exception a callback throws stops at
+//    the subscription (C callers cannot take it): the change is made, the
+//    other subscribers still hear the event, and the subscription keeps the
+//    first such exception until take_error() hands it over.
 #ifndef QORVA_ZEL_KIT_HPP
 #define QORVA_ZEL_KIT_HPP
 
 #include "qorva_zel_kit.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +71,20 @@ inline value from_c(const QORVA_ZEL_KIT_Value& in)
     case QORVA_ZEL_Enum: return value(std::in_place_index<2>, in.StringValue != nullptr ? in.StringValue : "");
     default: return value(std::in_place_index<3>, in.BoolValue != 0);
     }
+}
+
+// The C record of a value; an Enum's string points into in.
+inline QORVA_ZEL_KIT_Value to_c(const value& in) noexcept
+{
+    QORVA_ZEL_KIT_Value out{};
+    out.Type = static_cast<QORVA_ZEL_OptionType>(in.index());
+    switch (in.index()) {
+    case 0: out.IntValue = std::get<0>(in); break;
+    case 1: out.FloatValue = std::get<1>(in); break;
+    case 2: out.StringValue = std::get<2>(in).c_str(); break;
+    default: out.BoolValue = std::get<3>(in) ? 1 : 0; break;
+    }
+    return out;
 }
 
 inline std::string_view view(const char* text) noexcept
@@ -130,6 +153,186 @@ struct report_deleter {
 
 } // namespace detail
 
+// ---- Display modes -------------------------------------------------------------
+
+// A mode with its rate as a fraction (60000/1001) or a number (59.94); see
+// QORVA_ZEL_KIT_DisplayMode.
+using display_mode = QORVA_ZEL_KIT_DisplayMode;
+
+inline display_mode mode(std::uint32_t width, std::uint32_t height, std::uint32_t numerator,
+                         std::uint32_t denominator) noexcept
+{
+    return display_mode{width, height, numerator, denominator, 0.0f};
+}
+inline display_mode mode(std::uint32_t width, std::uint32_t height, float rate) noexcept
+{
+    return display_mode{width, height, 0, 0, rate};
+}
+// Same size and rates within QORVA_ZEL_KIT_REFRESH_TOLERANCE hertz.
+inline bool modes_match(const display_mode& a, const display_mode& b) noexcept
+{
+    return QORVA_ZEL_KIT_ModesMatch(&a, &b) != 0;
+}
+
+// ---- Change events -------------------------------------------------------------
+
+// An event, copied out of the C record.
+struct event {
+    std::int32_t kind = 0;  // QORVA_ZEL_KIT_EventKind
+    std::int32_t cause = 0; // VALUE and MODE: the call that made the change
+    std::string name;
+    std::optional<value> old_value; // VALUE
+    std::optional<value> new_value;
+    display_mode old_mode{}; // MODE
+    display_mode new_mode{};
+    std::uint32_t from_version = 0; // MIGRATION
+    std::uint32_t to_version = 0;
+    bool provisional = false; // APPLY
+    bool expired = false;     // REVERT
+
+    static event from_c(const QORVA_ZEL_KIT_Event& in)
+    {
+        event out;
+        out.kind = in.Kind;
+        out.cause = in.Cause;
+        out.name = detail::view(in.Name);
+        if (in.Kind == QORVA_ZEL_KIT_EVENT_VALUE) {
+            out.old_value = detail::from_c(in.OldValue);
+            out.new_value = detail::from_c(in.NewValue);
+        }
+        out.old_mode = in.OldMode;
+        out.new_mode = in.NewMode;
+        out.from_version = in.FromVersion;
+        out.to_version = in.ToVersion;
+        out.provisional = in.Provisional != 0;
+        out.expired = in.Expired != 0;
+        return out;
+    }
+};
+
+// A subscription: the callable hears every event until the subscription is
+// destroyed (or reset). Move-only. Delivery order: QORVA_ZEL_KIT_Subscribe.
+class subscription {
+public:
+    subscription() = default;
+    template <class Callable>
+    explicit subscription(Callable&& callable) : holder_(std::make_unique<holder>())
+    {
+        holder_->call = std::forward<Callable>(callable);
+        status_ = QORVA_ZEL_KIT_Subscribe(&trampoline, holder_.get(), &token_);
+        if (status_ != QORVA_ZEL_OK) {
+            holder_.reset();
+        }
+    }
+    ~subscription() { reset(); }
+    subscription(subscription&& other) noexcept
+        : holder_(std::move(other.holder_)), token_(std::exchange(other.token_, 0)), status_(other.status_)
+    {
+    }
+    subscription& operator=(subscription&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            holder_ = std::move(other.holder_);
+            token_ = std::exchange(other.token_, 0);
+            status_ = other.status_;
+        }
+        return *this;
+    }
+    subscription(const subscription&) = delete;
+    subscription& operator=(const subscription&) = delete;
+
+    explicit operator bool() const noexcept { return token_ != 0; }
+    status subscribe_status() const noexcept { return status_; }
+
+    // Ends the subscription; when it returns the callable runs nowhere else.
+    void reset() noexcept
+    {
+        if (token_ != 0) {
+            QORVA_ZEL_KIT_Unsubscribe(std::exchange(token_, 0));
+        }
+        holder_.reset();
+    }
+
+    // The first exception the callable threw and that was not taken yet.
+    std::exception_ptr take_error() noexcept
+    {
+        if (!holder_) {
+            return nullptr;
+        }
+        std::lock_guard<std::mutex> guard(holder_->lock);
+        return std::exchange(holder_->error, nullptr);
+    }
+
+private:
+    struct holder {
+        std::function<void(const event&)> call;
+        std::mutex lock;
+        std::exception_ptr error;
+    };
+
+    static void QORVA_ZEL_KIT_CALL trampoline(const QORVA_ZEL_KIT_Event* in, void* user) noexcept
+    {
+        holder* self = static_cast<holder*>(user);
+        try {
+            self->call(event::from_c(*in));
+        } catch (...) {
+            // Kept, not thrown: the kit's C callers cannot take it.
+            std::lock_guard<std::mutex> guard(self->lock);
+            if (!self->error) {
+                self->error = std::current_exception();
+            }
+        }
+    }
+
+    std::unique_ptr<holder> holder_;
+    std::uint64_t token_ = 0;
+    status status_ = QORVA_ZEL_KIT_ERROR_NOT_OPEN;
+};
+
+// Subscribes any callable taking const event&.
+template <class Callable>
+subscription subscribe(Callable&& callable)
+{
+    return subscription(std::forward<Callable>(callable));
+}
+
+// The kit's clock (QORVA_ZEL_KIT_SetClock); null puts the steady clock back.
+inline status set_clock(QORVA_ZEL_KIT_ClockFunction clock, void* user = nullptr) noexcept
+{
+    return QORVA_ZEL_KIT_SetClock(clock, user);
+}
+
+// ---- Apply -----------------------------------------------------------------------
+
+struct refusal {
+    std::string option; // "" for the display mode
+    status code = QORVA_ZEL_OK;
+};
+
+// What an apply did (QORVA_ZEL_KIT_ApplyResult, copied).
+struct apply_result {
+    status code = QORVA_ZEL_OK;
+    std::vector<refusal> refusals;
+    std::vector<std::string> changed;
+    std::vector<std::string> restart_required;
+    bool mode_changed = false;
+    bool provisional = false;
+    std::uint64_t deadline = 0; // on the kit's clock, in milliseconds
+    explicit operator bool() const noexcept { return code == QORVA_ZEL_OK; }
+};
+
+// The display mode as a menu needs it (QORVA_ZEL_KIT_ModeInfo, copied).
+struct mode_info {
+    display_mode current{};
+    display_mode player{}; // what a save writes
+    std::optional<display_mode> pending;
+    bool overridden = false;
+    bool provisional = false;
+    bool unsaved = false;
+    std::vector<display_mode> modes;
+};
+
 // ---- Opening -----------------------------------------------------------------
 
 struct open_options {
@@ -145,6 +348,8 @@ struct open_options {
     std::vector<std::pair<std::string, std::string>> facts; // {"videoMemoryMB", "8192"}, ...
     std::vector<QORVA_ZEL_Resolution> resolutions;
     bool no_system_facts = false; // leave out logicalCpus, memoryMB and os
+    std::vector<display_mode> modes; // instead of resolutions: rates as fractions
+    std::string display_id;          // the display's identity ("" when unknown)
 };
 
 // What the open did (QORVA_ZEL_KIT_OpenResult, copied).
@@ -162,6 +367,9 @@ struct open_report {
     bool newer_file = false;
     std::uint32_t finding_count = 0;
     std::string settings_path;
+    bool display_changed = false; // the file was saved on another display
+    std::string saved_display_id;
+    bool mode_listed = true; // false: the display no longer has the file's mode
 };
 
 // ---- Listing -------------------------------------------------------------------
@@ -203,6 +411,16 @@ public:
         return strings;
     }
     std::uint32_t schema_index() const noexcept { return info_->SchemaIndex; }
+    bool needs_confirm() const noexcept { return (info_->Flags & QORVA_ZEL_KIT_OPTION_CONFIRM) != 0; }
+    bool overridden() const noexcept { return (info_->Flags & QORVA_ZEL_KIT_OPTION_OVERRIDDEN) != 0; }
+    bool provisional() const noexcept { return (info_->Flags & QORVA_ZEL_KIT_OPTION_PROVISIONAL) != 0; }
+    std::optional<value> pending() const
+    {
+        return (info_->Flags & QORVA_ZEL_KIT_OPTION_PENDING) != 0 ? std::optional<value>(detail::from_c(info_->Pending))
+                                                                  : std::nullopt;
+    }
+    // The player's own value, the one a save writes.
+    value player() const { return detail::from_c(info_->Player); }
     const QORVA_ZEL_KIT_OptionInfo& c_info() const noexcept { return *info_; }
 
 private:
@@ -339,6 +557,9 @@ public:
         info.Resolutions = options.resolutions.data();
         info.ResolutionCount = static_cast<std::uint32_t>(options.resolutions.size());
         info.Flags = options.no_system_facts ? std::uint32_t{QORVA_ZEL_KIT_OPEN_NO_SYSTEM_FACTS} : 0u;
+        info.Modes = options.modes.data();
+        info.ModeCount = static_cast<std::uint32_t>(options.modes.size());
+        info.DisplayId = options.display_id.c_str();
         QORVA_ZEL_KIT_OpenResult* result = nullptr;
         char message[1024];
         status_ = QORVA_ZEL_KIT_Open(&info, &result, message, sizeof message);
@@ -357,6 +578,9 @@ public:
             opened_.newer_file = result->NewerFile != 0;
             opened_.finding_count = result->FindingCount;
             opened_.settings_path = detail::view(result->SettingsPath);
+            opened_.display_changed = result->DisplayChanged != 0;
+            opened_.saved_display_id = detail::view(result->SavedDisplayId);
+            opened_.mode_listed = result->ModeListed != 0;
             QORVA_ZEL_KIT_ReleaseOpenResult(result);
         }
     }
@@ -427,16 +651,100 @@ public:
 
     status set(std::string_view name, const value& wanted)
     {
-        const std::string zname(name);
-        QORVA_ZEL_KIT_Value in{};
-        in.Type = static_cast<QORVA_ZEL_OptionType>(wanted.index());
-        switch (wanted.index()) {
-        case 0: in.IntValue = std::get<0>(wanted); break;
-        case 1: in.FloatValue = std::get<1>(wanted); break;
-        case 2: in.StringValue = std::get<2>(wanted).c_str(); break;
-        default: in.BoolValue = std::get<3>(wanted) ? 1 : 0; break;
+        const QORVA_ZEL_KIT_Value in = detail::to_c(wanted);
+        return QORVA_ZEL_KIT_SetValue(std::string(name).c_str(), &in);
+    }
+
+    // ---- Display modes
+    std::optional<mode_info> get_mode() const
+    {
+        QORVA_ZEL_KIT_ModeInfo in{};
+        if (QORVA_ZEL_KIT_GetMode(&in) != QORVA_ZEL_OK) {
+            return std::nullopt;
         }
-        return QORVA_ZEL_KIT_SetValue(zname.c_str(), &in);
+        mode_info out;
+        out.current = in.Current;
+        out.player = in.Player;
+        if ((in.Flags & QORVA_ZEL_KIT_OPTION_PENDING) != 0) {
+            out.pending = in.Pending;
+        }
+        out.overridden = (in.Flags & QORVA_ZEL_KIT_OPTION_OVERRIDDEN) != 0;
+        out.provisional = (in.Flags & QORVA_ZEL_KIT_OPTION_PROVISIONAL) != 0;
+        out.unsaved = (in.Flags & QORVA_ZEL_KIT_OPTION_UNSAVED) != 0;
+        out.modes.assign(in.Modes, in.Modes + in.ModeCount);
+        return out;
+    }
+    status set_mode(const display_mode& wanted) { return QORVA_ZEL_KIT_SetMode(&wanted); }
+    // The listed mode closest to wanted; nothing when no modes are listed.
+    std::optional<display_mode> closest_mode(const display_mode& wanted) const
+    {
+        display_mode found{};
+        if (QORVA_ZEL_KIT_ClosestMode(&wanted, &found) != QORVA_ZEL_OK) {
+            return std::nullopt;
+        }
+        return found;
+    }
+
+    // ---- Pending edits, apply, confirm, revert
+    status set_pending(std::string_view name, const value& wanted)
+    {
+        const QORVA_ZEL_KIT_Value in = detail::to_c(wanted);
+        return QORVA_ZEL_KIT_SetPending(std::string(name).c_str(), &in);
+    }
+    status set_pending_mode(const display_mode& wanted) { return QORVA_ZEL_KIT_SetPendingMode(&wanted); }
+    status revert_pending() { return QORVA_ZEL_KIT_RevertPending(); }
+    // Applies the pending edits; a new mode or a "confirm" option is
+    // provisional for confirm_within (zero: final at once).
+    apply_result apply(std::chrono::milliseconds confirm_within = std::chrono::milliseconds(0))
+    {
+        QORVA_ZEL_KIT_ApplyResult* made = nullptr;
+        apply_result out;
+        out.code = QORVA_ZEL_KIT_Apply(static_cast<std::uint32_t>(confirm_within.count()), &made);
+        if (made != nullptr) {
+            for (std::uint32_t i = 0; i < made->RefusalCount; ++i) {
+                out.refusals.push_back({made->Refusals[i].Option, made->Refusals[i].Status});
+            }
+            out.changed.assign(made->Changed, made->Changed + made->ChangedCount);
+            out.restart_required.assign(made->RestartRequired, made->RestartRequired + made->RestartCount);
+            out.mode_changed = made->ModeChanged != 0;
+            out.provisional = made->Provisional != 0;
+            out.deadline = made->Deadline;
+            QORVA_ZEL_KIT_ReleaseApplyResult(made);
+        }
+        return out;
+    }
+    status confirm() { return QORVA_ZEL_KIT_Confirm(); }
+    status revert_provisional() { return QORVA_ZEL_KIT_RevertProvisional(); }
+    // Puts back an expired provisional change; the time left while one is
+    // provisional, nothing otherwise.
+    std::optional<std::chrono::milliseconds> poll()
+    {
+        std::uint8_t waiting = 0;
+        std::uint64_t left = 0;
+        if (QORVA_ZEL_KIT_Poll(&waiting, &left) != QORVA_ZEL_OK || waiting == 0) {
+            return std::nullopt;
+        }
+        return std::chrono::milliseconds(static_cast<std::chrono::milliseconds::rep>(left));
+    }
+
+    // ---- Overrides, never saved
+    status set_override(std::string_view name, const value& wanted)
+    {
+        const QORVA_ZEL_KIT_Value in = detail::to_c(wanted);
+        return QORVA_ZEL_KIT_SetOverride(std::string(name).c_str(), &in);
+    }
+    status set_mode_override(const display_mode& wanted) { return QORVA_ZEL_KIT_SetModeOverride(&wanted); }
+    status clear_overrides() { return QORVA_ZEL_KIT_ClearOverrides(); }
+    // "--set NAME=VALUE" and the schema's flags; message (may be null) gets
+    // the refused argument.
+    status apply_command_line(int argc, const char* const* argv, std::string* message = nullptr)
+    {
+        char why[512];
+        const status code = QORVA_ZEL_KIT_ApplyCommandLine(argc, argv, why, sizeof why);
+        if (message != nullptr) {
+            *message = why;
+        }
+        return code;
     }
 
     status apply_preset(std::string_view name) { return QORVA_ZEL_KIT_ApplyPreset(std::string(name).c_str()); }

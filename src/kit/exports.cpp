@@ -2,12 +2,15 @@
 // kit's lock, on the open session when it needs one, and returns the status.
 #include "qorva_zel_kit.h"
 
+#include "kit/display_modes.h"
+#include "kit/events.h"
 #include "kit/owned_objects.h"
 #include "kit/session.h"
 #include "kit/system.h"
 #include "kit/text_out.h"
 #include "settingsfile/text.h"
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
@@ -15,6 +18,7 @@
 #include <new>
 #include <string>
 #include <system_error>
+#include <type_traits>
 
 namespace qorva_zel::kit {
 namespace {
@@ -24,6 +28,8 @@ namespace {
 struct KitState {
     std::recursive_mutex Lock;
     std::unique_ptr<Session> Open;
+    QORVA_ZEL_KIT_ClockFunction Clock = nullptr; // null: the steady clock
+    void* ClockUser = nullptr;
 };
 
 KitState& TheKit() noexcept
@@ -33,16 +39,49 @@ KitState& TheKit() noexcept
     return *state;
 }
 
-// Runs operation(session) under the lock when the kit is open.
+// The kit's clock in milliseconds; under the kit's lock.
+std::uint64_t Now(const KitState& kit)
+{
+    if (kit.Clock != nullptr) {
+        return kit.Clock(kit.ClockUser);
+    }
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+// Runs operation(session, now) under the lock when the kit is open, after
+// putting back a provisional change whose deadline has passed; then, with
+// the lock released, delivers the events the call raised.
 template <class Operation>
 QORVA_ZEL_Status OnSession(Operation&& operation)
 {
     KitState& kit = TheKit();
-    std::lock_guard<std::recursive_mutex> guard(kit.Lock);
-    if (!kit.Open) {
-        return QORVA_ZEL_KIT_ERROR_NOT_OPEN;
+    EventList events;
+    QORVA_ZEL_Status status = QORVA_ZEL_OK;
+    {
+        std::lock_guard<std::recursive_mutex> guard(kit.Lock);
+        if (!kit.Open) {
+            return QORVA_ZEL_KIT_ERROR_NOT_OPEN;
+        }
+        const std::uint64_t now = Now(kit);
+        kit.Open->CheckDeadline(now);
+        if constexpr (std::is_invocable_v<Operation, Session&, std::uint64_t>) {
+            status = operation(*kit.Open, now);
+        } else {
+            status = operation(*kit.Open);
+        }
+        events = kit.Open->TakeEvents();
     }
-    return operation(*kit.Open);
+    Deliver(events);
+    return status;
+}
+
+// A value of the header as the kit keeps it; false for an Enum string that is not UTF-8.
+bool FromPublic(const QORVA_ZEL_KIT_Value& value, KitValue& out);
+
+bool ValidMode(const QORVA_ZEL_KIT_DisplayMode& mode)
+{
+    return mode.RefreshDenominator > 0 || (mode.RefreshRate >= 0 && mode.RefreshRate < 1.0e6f);
 }
 
 bool ValidUtf8(const char* text)
@@ -53,6 +92,8 @@ bool ValidUtf8(const char* text)
 
 // The size of the first version's QORVA_ZEL_KIT_OpenInfo.
 constexpr std::size_t kFirstOpenInfoSize = offsetof(QORVA_ZEL_KIT_OpenInfo, Flags) + sizeof(std::uint32_t);
+// The second adds the display modes with fractions and the display's identity.
+constexpr std::size_t kSecondOpenInfoSize = offsetof(QORVA_ZEL_KIT_OpenInfo, DisplayId) + sizeof(const char*);
 
 QORVA_ZEL_Status CheckOpenInfo(const QORVA_ZEL_KIT_OpenInfo& info)
 {
@@ -75,6 +116,20 @@ QORVA_ZEL_Status CheckOpenInfo(const QORVA_ZEL_KIT_OpenInfo& info)
     if (info.StructSize < kFirstOpenInfoSize || (info.Flags & ~std::uint32_t{QORVA_ZEL_KIT_OPEN_NO_SYSTEM_FACTS}) != 0) {
         return QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT;
     }
+    if (info.StructSize >= kSecondOpenInfoSize) {
+        if (info.ModeCount > 0 && info.Modes == nullptr) {
+            return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+        }
+        if ((info.ModeCount > 0 && info.ResolutionCount > 0) ||
+            (info.DisplayId != nullptr && !ValidUtf8(info.DisplayId))) {
+            return QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT;
+        }
+        for (std::uint32_t i = 0; i < info.ModeCount; ++i) {
+            if (!ValidMode(info.Modes[i])) {
+                return QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT;
+            }
+        }
+    }
     return QORVA_ZEL_OK;
 }
 
@@ -83,6 +138,21 @@ void CopyMessage(const std::string& text, char* message, std::size_t size)
     if (message != nullptr && size > 0) {
         CopyOut(text, message, size, nullptr);
     }
+}
+
+bool FromPublic(const QORVA_ZEL_KIT_Value& value, KitValue& out)
+{
+    out.Type = value.Type;
+    out.Int = value.IntValue;
+    out.Float = value.FloatValue;
+    out.Bool = value.BoolValue != 0;
+    if (value.Type == QORVA_ZEL_Enum) {
+        if (!ValidUtf8(value.StringValue)) {
+            return false;
+        }
+        out.String = value.StringValue;
+    }
+    return true;
 }
 
 } // namespace
@@ -118,6 +188,10 @@ QORVA_ZEL_KIT_API const char* QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_StatusText(QORVA_
     case QORVA_ZEL_KIT_ERROR_UNAVAILABLE: return "the option is unavailable on this machine";
     case QORVA_ZEL_KIT_ERROR_BACKUP: return "the backup of the settings file cannot be written";
     case QORVA_ZEL_KIT_ERROR_LIBRARY_IN_USE: return "the library is already initialised by someone else";
+    case QORVA_ZEL_KIT_ERROR_APPLY_REFUSED: return "one or more pending edits were refused; nothing was applied";
+    case QORVA_ZEL_KIT_ERROR_PROVISIONAL: return "a change is provisional: confirm or revert it first";
+    case QORVA_ZEL_KIT_ERROR_NOT_PROVISIONAL: return "no change is provisional";
+    case QORVA_ZEL_KIT_ERROR_EXPIRED: return "the deadline passed: the provisional change was put back";
     default: return "unknown status";
     }
 }
@@ -137,17 +211,25 @@ QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Open(
         return checked;
     }
     KitState& kit = TheKit();
-    std::lock_guard<std::recursive_mutex> guard(kit.Lock);
-    if (kit.Open) {
-        return QORVA_ZEL_KIT_ERROR_ALREADY_OPEN;
+    EventList events;
+    QORVA_ZEL_Status status = QORVA_ZEL_OK;
+    {
+        std::lock_guard<std::recursive_mutex> guard(kit.Lock);
+        if (kit.Open) {
+            return QORVA_ZEL_KIT_ERROR_ALREADY_OPEN;
+        }
+        auto opened = std::make_unique<OpenResultObject>();
+        std::string why;
+        status = Session::Open(*info, kit.Open, *opened, why);
+        CopyMessage(why, message, messageSize);
+        if (status == QORVA_ZEL_OK) {
+            events = kit.Open->TakeEvents();
+            if (result != nullptr) {
+                *result = opened.release();
+            }
+        }
     }
-    auto opened = std::make_unique<OpenResultObject>();
-    std::string why;
-    const QORVA_ZEL_Status status = Session::Open(*info, kit.Open, *opened, why);
-    CopyMessage(why, message, messageSize);
-    if (status == QORVA_ZEL_OK && result != nullptr) {
-        *result = opened.release();
-    }
+    Deliver(events);
     return status;
 }
 
@@ -207,15 +289,8 @@ QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetValue(
     }
     return OnSession([&](Session& session) -> QORVA_ZEL_Status {
         KitValue wanted;
-        wanted.Type = value->Type;
-        wanted.Int = value->IntValue;
-        wanted.Float = value->FloatValue;
-        wanted.Bool = value->BoolValue != 0;
-        if (value->Type == QORVA_ZEL_Enum) {
-            if (!ValidUtf8(value->StringValue)) {
-                return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
-            }
-            wanted.String = value->StringValue;
+        if (!FromPublic(*value, wanted)) {
+            return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
         }
         return session.SetValue(name, wanted);
     });
@@ -364,6 +439,187 @@ QORVA_ZEL_KIT_API const char* QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ReportFile(const 
 QORVA_ZEL_KIT_API void QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ReleaseReport(QORVA_ZEL_KIT_Report* report)
 {
     std::unique_ptr<QORVA_ZEL_KIT_Report> owned(report);
+}
+
+QORVA_ZEL_KIT_API uint8_t QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ModesMatch(
+    const QORVA_ZEL_KIT_DisplayMode* a, const QORVA_ZEL_KIT_DisplayMode* b)
+{
+    return a != nullptr && b != nullptr && ModesMatch(*a, *b) ? 1 : 0;
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_GetMode(QORVA_ZEL_KIT_ModeInfo* info)
+{
+    if (info == nullptr) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
+        session.GetMode(*info);
+        return QORVA_ZEL_Status{QORVA_ZEL_OK};
+    });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetMode(const QORVA_ZEL_KIT_DisplayMode* mode)
+{
+    if (mode == nullptr) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status { return session.SetMode(*mode); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ClosestMode(
+    const QORVA_ZEL_KIT_DisplayMode* wanted, QORVA_ZEL_KIT_DisplayMode* closest)
+{
+    if (wanted == nullptr || closest == nullptr) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status { return session.Closest(*wanted, *closest); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Subscribe(
+    QORVA_ZEL_KIT_EventCallback callback, void* user, uint64_t* token)
+{
+    if (callback == nullptr || token == nullptr) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return Subscribe(callback, user, *token);
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Unsubscribe(uint64_t token)
+{
+    return Unsubscribe(token);
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetPending(
+    const char* name, const QORVA_ZEL_KIT_Value* value)
+{
+    if (name == nullptr || value == nullptr || (value->Type == QORVA_ZEL_Enum && value->StringValue == nullptr)) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
+        KitValue wanted;
+        if (!FromPublic(*value, wanted)) {
+            return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
+        }
+        return session.SetPending(name, wanted);
+    });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetPendingMode(const QORVA_ZEL_KIT_DisplayMode* mode)
+{
+    if (mode == nullptr) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status { return session.SetPendingMode(*mode); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_RevertPending(void)
+{
+    return OnSession([](Session& session) -> QORVA_ZEL_Status { return session.RevertPending(); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Apply(
+    uint32_t confirmWithinMs, QORVA_ZEL_KIT_ApplyResult** result)
+{
+    if (result != nullptr) {
+        *result = nullptr;
+    }
+    return OnSession([&](Session& session, std::uint64_t now) -> QORVA_ZEL_Status {
+        auto made = std::make_unique<ApplyResultObject>();
+        const QORVA_ZEL_Status status = session.Apply(now, confirmWithinMs, *made);
+        if (result != nullptr && (status == QORVA_ZEL_OK || status == QORVA_ZEL_KIT_ERROR_APPLY_REFUSED)) {
+            made->Publish();
+            *result = made.release();
+        }
+        return status;
+    });
+}
+
+QORVA_ZEL_KIT_API void QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ReleaseApplyResult(QORVA_ZEL_KIT_ApplyResult* result)
+{
+    std::unique_ptr<ApplyResultObject> owned(static_cast<ApplyResultObject*>(result));
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Confirm(void)
+{
+    return OnSession([](Session& session) -> QORVA_ZEL_Status { return session.Confirm(); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_RevertProvisional(void)
+{
+    return OnSession([](Session& session) -> QORVA_ZEL_Status { return session.RevertProvisional(); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Poll(uint8_t* provisional, uint64_t* remainingMs)
+{
+    return OnSession([&](Session& session, std::uint64_t now) -> QORVA_ZEL_Status {
+        bool waiting = false;
+        std::uint64_t left = 0;
+        session.Poll(now, waiting, left);
+        if (provisional != nullptr) {
+            *provisional = waiting ? 1 : 0;
+        }
+        if (remainingMs != nullptr) {
+            *remainingMs = left;
+        }
+        return QORVA_ZEL_Status{QORVA_ZEL_OK};
+    });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetClock(QORVA_ZEL_KIT_ClockFunction clock, void* user)
+{
+    KitState& kit = TheKit();
+    std::lock_guard<std::recursive_mutex> guard(kit.Lock);
+    kit.Clock = clock;
+    kit.ClockUser = clock != nullptr ? user : nullptr;
+    return QORVA_ZEL_OK;
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetOverride(
+    const char* name, const QORVA_ZEL_KIT_Value* value)
+{
+    if (name == nullptr || value == nullptr || (value->Type == QORVA_ZEL_Enum && value->StringValue == nullptr)) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
+        KitValue wanted;
+        if (!FromPublic(*value, wanted)) {
+            return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
+        }
+        return session.SetOverride(name, wanted);
+    });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetModeOverride(const QORVA_ZEL_KIT_DisplayMode* mode)
+{
+    if (mode == nullptr) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status { return session.SetModeOverride(*mode); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ClearOverrides(void)
+{
+    return OnSession([](Session& session) -> QORVA_ZEL_Status { return session.ClearOverrides(); });
+}
+
+QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ApplyCommandLine(
+    int argc, const char* const* argv, char* message, size_t messageSize)
+{
+    CopyMessage("", message, messageSize);
+    if ((argc > 0 && argv == nullptr) || (message == nullptr && messageSize > 0)) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    for (int i = 0; i < argc; ++i) {
+        if (argv[i] == nullptr) {
+            return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+        }
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
+        std::string why;
+        const QORVA_ZEL_Status status = session.ApplyCommandLine(argc, argv, why);
+        CopyMessage(why, message, messageSize);
+        return status;
+    });
 }
 
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_LocalSettingsFolder(

@@ -30,8 +30,8 @@ void Add(std::vector<Finding>& findings, std::int32_t kind, const FileOption& op
 void Judge(std::vector<Finding>& findings, const FileOption& option, const OptionVerdicts& verdicts)
 {
     const Schema& schema = *verdicts.TheSchema;
-    if (option.Name == kVersionOptionName) {
-        return;
+    if (option.Name == kVersionOptionName || option.Name == kDisplayOptionName) {
+        return; // the kit's own records
     }
     const std::optional<std::size_t> index = schema.IndexOf(option.Name);
     if (!index) {

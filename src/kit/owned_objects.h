@@ -51,4 +51,29 @@ struct OpenResultObject : QORVA_ZEL_KIT_OpenResult {
     }
 };
 
+// An apply result and the arrays its record points to.
+struct ApplyResultObject : QORVA_ZEL_KIT_ApplyResult {
+    ApplyResultObject() : QORVA_ZEL_KIT_ApplyResult{} {}
+    std::vector<QORVA_ZEL_KIT_Refusal> RefusalList;
+    std::vector<const char*> ChangedList;
+    std::vector<const char*> RestartList;
+    std::deque<std::string> Strings;
+
+    const char* Keep(std::string text)
+    {
+        Strings.push_back(std::move(text));
+        return Strings.back().c_str();
+    }
+    // Points the record at the arrays; call when they are complete.
+    void Publish()
+    {
+        Refusals = RefusalList.data();
+        RefusalCount = static_cast<uint32_t>(RefusalList.size());
+        Changed = ChangedList.data();
+        ChangedCount = static_cast<uint32_t>(ChangedList.size());
+        RestartRequired = RestartList.data();
+        RestartCount = static_cast<uint32_t>(RestartList.size());
+    }
+};
+
 } // namespace qorva_zel::kit

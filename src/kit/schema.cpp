@@ -229,10 +229,10 @@ public:
         Object(value, pointer, "an option");
         OnlyKeys(value, pointer,
                  {"name", "type", "default", "min", "max", "steps", "allowed", "category", "labelKey", "descriptionKey",
-                  "restartRequired", "hidden", "availableWhen", "defaultByTag"});
+                  "restartRequired", "confirm", "hidden", "availableWhen", "defaultByTag"});
         SchemaOption option;
         option.Name = String(Member(value, pointer, "name"), pointer + "/name", "name");
-        if (option.Name == kVersionOptionName) {
+        if (option.Name == kVersionOptionName || option.Name == kDisplayOptionName) {
             Fail(pointer + "/name", option.Name + " is the kit's own option");
         }
         if (schema.Find(option.Name) != nullptr) {
@@ -313,6 +313,7 @@ public:
         option.LabelKey = OptionalString(value, pointer, "labelKey");
         option.DescriptionKey = OptionalString(value, pointer, "descriptionKey");
         option.RestartRequired = OptionalBool(value, pointer, "restartRequired");
+        option.Confirm = OptionalBool(value, pointer, "confirm");
         option.Hidden = OptionalBool(value, pointer, "hidden");
         if (value.contains("availableWhen")) {
             option.AvailableWhen = ReadCondition(value["availableWhen"], pointer + "/availableWhen");
@@ -507,10 +508,55 @@ public:
         }
     }
 
+    void ReadCommandLine(const json& value, Schema& schema) const
+    {
+        Object(value, "/commandLine", "commandLine");
+        for (auto it = value.begin(); it != value.end(); ++it) {
+            const std::string at = "/commandLine/" + PointerToken(it.key());
+            if (it.key().size() < 2 || it.key()[0] != '-' || it.key() == "--set") {
+                Fail(at + "#key", "a flag starts with \"-\" and is not \"--set\"");
+            }
+            const json& target = Object(it.value(), at, "a flag");
+            OnlyKeys(target, at, {"option", "value", "mode"});
+            CommandLineFlag flag;
+            flag.Flag = it.key();
+            if (target.contains("mode") == target.contains("option")) {
+                Fail(at, "a flag has exactly one of \"option\" and \"mode\"");
+            }
+            if (target.contains("mode")) {
+                const std::string part = String(target["mode"], at + "/mode", "mode");
+                if (part == "width") {
+                    flag.What = CommandLineFlag::Target::Width;
+                } else if (part == "height") {
+                    flag.What = CommandLineFlag::Target::Height;
+                } else if (part == "refresh") {
+                    flag.What = CommandLineFlag::Target::Refresh;
+                } else {
+                    Fail(at + "/mode", "mode must be \"width\", \"height\" or \"refresh\"");
+                }
+                if (target.contains("value")) {
+                    Fail(at + "/value#key", "a mode flag takes its value from the command line");
+                }
+            } else {
+                const std::string name = String(target["option"], at + "/option", "option");
+                const std::optional<std::size_t> index = schema.IndexOf(name);
+                if (!index) {
+                    Fail(at + "/option", "no option is named " + name);
+                }
+                flag.Option = *index;
+                if (target.contains("value")) {
+                    flag.Value = CheckedValue(schema.Options[*index], target["value"], at + "/value",
+                                              "the value of flag " + it.key());
+                }
+            }
+            schema.CommandLine.push_back(std::move(flag));
+        }
+    }
+
     void Read(Schema& schema) const
     {
         Object(root_, "", "the schema");
-        OnlyKeys(root_, "", {"settingsVersion", "categories", "options", "presets", "tiers", "migrations"});
+        OnlyKeys(root_, "", {"settingsVersion", "categories", "options", "presets", "tiers", "migrations", "commandLine"});
         schema.SettingsVersion = static_cast<std::uint32_t>(
             Whole(Member(root_, "", "settingsVersion"), "/settingsVersion", "settingsVersion", 1,
                   std::numeric_limits<std::int32_t>::max()));
@@ -547,6 +593,9 @@ public:
         }
         if (root_.contains("migrations")) {
             ReadMigrations(root_["migrations"], schema);
+        }
+        if (root_.contains("commandLine")) {
+            ReadCommandLine(root_["commandLine"], schema);
         }
     }
 

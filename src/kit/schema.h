@@ -31,6 +31,7 @@ struct SchemaOption {
     std::string LabelKey;
     std::string DescriptionKey;
     bool RestartRequired = false;
+    bool Confirm = false; // an applied change is provisional until the game confirms it
     bool Hidden = false;
     std::optional<Condition> AvailableWhen;
 };
@@ -66,6 +67,16 @@ struct MigrationStep {
     nlohmann::json OldDefault;                             // DefaultChanged
 };
 
+// A flag of the command line the schema maps to an option or to the
+// display mode ("-width 1280", "-fullscreen").
+struct CommandLineFlag {
+    enum class Target { Option, Width, Height, Refresh };
+    std::string Flag;
+    Target What = Target::Option;
+    std::size_t Option = 0;       // Target::Option: index into Schema::Options
+    std::optional<KitValue> Value; // given: the flag takes no argument and sets this
+};
+
 struct Migration {
     std::uint32_t Version = 0; // files older than this get the steps
     std::vector<MigrationStep> Steps;
@@ -80,6 +91,7 @@ struct Schema {
     std::vector<Preset> Presets;
     std::vector<Tier> Tiers;
     std::vector<Migration> Migrations; // in ascending version order
+    std::vector<CommandLineFlag> CommandLine;
 
     const SchemaOption* Find(std::string_view name) const;
     std::optional<std::size_t> IndexOf(std::string_view name) const;
@@ -89,6 +101,8 @@ struct Schema {
 
 // The name the settings version is recorded under, as a hidden Integer option.
 inline constexpr char kVersionOptionName[] = "ZelKit.SettingsVersion";
+// The name the display's identity is recorded under, as a hidden Enum option.
+inline constexpr char kDisplayOptionName[] = "ZelKit.DisplayId";
 
 // Reads and checks a schema. On an error returns false with message set to
 // "NAME:LINE:COLUMN: problem" (name is how messages call the file).

@@ -7,6 +7,7 @@
 #include "settingsfile/text.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <thread>
 
 namespace qorva_zel::kit {
@@ -141,6 +142,17 @@ QORVA_ZEL_Status Session::Open(const QORVA_ZEL_KIT_OpenInfo& info, std::unique_p
         return status;
     }
     kit.initialised_ = true; // from here on the destructor releases it
+    for (std::uint32_t i = 0; i < info.ResolutionCount; ++i) {
+        kit.modes_.push_back(info.Resolutions[i]);
+        kit.listed_.push_back(FromResolution(info.Resolutions[i]));
+    }
+    if (info.StructSize >= offsetof(QORVA_ZEL_KIT_OpenInfo, DisplayId) + sizeof(const char*)) {
+        for (std::uint32_t i = 0; i < info.ModeCount; ++i) {
+            kit.listed_.push_back(Completed(info.Modes[i]));
+            kit.modes_.push_back({kit.listed_.back().Width, kit.listed_.back().Height, kit.listed_.back().RefreshRate});
+        }
+        kit.displayId_ = info.DisplayId != nullptr ? info.DisplayId : "";
+    }
     for (std::size_t i = 0; i < kit.schema_.Options.size() && status == QORVA_ZEL_OK; ++i) {
         if (kit.states_[i].Available) {
             status = RegisterWithLibrary(MakeRecord(kit.schema_.Options[i], kit.states_[i].Default));
@@ -154,9 +166,19 @@ QORVA_ZEL_Status Session::Open(const QORVA_ZEL_KIT_OpenInfo& info, std::unique_p
         version.NumSteps = -1;
         status = RegisterWithLibrary(version);
     }
-    if (status == QORVA_ZEL_OK && info.ResolutionCount > 0) {
-        kit.modes_.assign(info.Resolutions, info.Resolutions + info.ResolutionCount);
-        status = QORVA_ZEL_RegisterResolutions(kit.modes_.data(), info.ResolutionCount);
+    if (status == QORVA_ZEL_OK && !kit.displayId_.empty()) {
+        // The display's identity: an Enum whose one allowed string is this
+        // display's, so that the library keeps it as the game's value.
+        kit.displayStorage_ = FromUtf8(kit.displayId_);
+        OptionRecord display;
+        display.Name = FromUtf8(kDisplayOptionName);
+        display.Type = QORVA_ZEL_Enum;
+        display.StringValue = kit.displayStorage_;
+        display.Values.push_back(kit.displayStorage_);
+        status = RegisterWithLibrary(display);
+    }
+    if (status == QORVA_ZEL_OK && !kit.modes_.empty()) {
+        status = QORVA_ZEL_RegisterResolutions(kit.modes_.data(), static_cast<std::uint32_t>(kit.modes_.size()));
     }
     if (status != QORVA_ZEL_OK) {
         message = std::string("the library refused a registration: ") + QORVA_ZEL_KIT_StatusText(status);
@@ -176,6 +198,16 @@ QORVA_ZEL_Status Session::Open(const QORVA_ZEL_KIT_OpenInfo& info, std::unique_p
     result.NewerFile = loaded.Newer ? 1 : 0;
     result.TierIndex = -1;
     result.SettingsPath = result.Keep(PathText(kit.settingsPath_));
+    result.SavedDisplayId = result.Keep(loaded.DisplayId);
+    result.DisplayChanged = !kit.displayId_.empty() && !loaded.DisplayId.empty() && loaded.DisplayId != kit.displayId_;
+    result.ModeListed = kit.listed_.empty() || kit.ListedMatch(FromResolution(kit.CurrentMode())) ? 1 : 0;
+    if (loaded.Status == QORVA_ZEL_OK) {
+        kit.AfterLoad(loaded);
+        kit.Raise(QORVA_ZEL_KIT_EVENT_LOAD);
+        if (result.DisplayChanged) {
+            kit.Raise(QORVA_ZEL_KIT_EVENT_DISPLAY, loaded.DisplayId);
+        }
+    }
     if (loaded.Status == QORVA_ZEL_ERROR_FILE_NOT_FOUND) {
         result.FirstRun = 1;
         result.FileVersion = kit.schema_.SettingsVersion;
@@ -239,6 +271,11 @@ Session::LoadOutcome Session::LoadFile()
     }
     findings_.clear();
     reportFile_ = PathText(settingsPath_);
+    for (const FileOption& option : options) {
+        if (option.Name == kDisplayOptionName && option.Value.Type == QORVA_ZEL_Enum) {
+            outcome.DisplayId = option.Value.String;
+        }
+    }
     if (document) {
         std::vector<bool> available;
         std::vector<KitValue> defaults;
@@ -313,19 +350,114 @@ QORVA_ZEL_Status Session::WriteMigrated(const std::string& original, std::uint32
 
 QORVA_ZEL_Status Session::Load()
 {
+    if (provisional_) {
+        return QORVA_ZEL_KIT_ERROR_PROVISIONAL;
+    }
+    std::vector<KitValue> before;
+    for (std::size_t i = 0; i < states_.size(); ++i) {
+        before.push_back(CurrentValue(i));
+    }
+    const QORVA_ZEL_Resolution beforeMode = CurrentMode();
     const LoadOutcome outcome = LoadFile();
-    return outcome.Status;
+    if (outcome.Status != QORVA_ZEL_OK) {
+        return outcome.Status;
+    }
+    AfterLoad(outcome);
+    // AfterLoad raised MIGRATION; then the changed values, the mode, LOAD.
+    for (std::size_t i = 0; i < states_.size(); ++i) {
+        KitValue now = CurrentValue(i);
+        if (!SameValue(now, before[i])) {
+            KitEvent event;
+            event.Kind = QORVA_ZEL_KIT_EVENT_VALUE;
+            event.Cause = QORVA_ZEL_KIT_EVENT_LOAD;
+            event.Name = schema_.Options[i].Name;
+            event.Old = std::move(before[i]);
+            event.New = std::move(now);
+            events_.push_back(std::move(event));
+        }
+    }
+    const QORVA_ZEL_Resolution afterMode = CurrentMode();
+    if (!SameResolution(afterMode, beforeMode)) {
+        KitEvent event;
+        event.Kind = QORVA_ZEL_KIT_EVENT_MODE;
+        event.Cause = QORVA_ZEL_KIT_EVENT_LOAD;
+        event.OldMode = Described(beforeMode);
+        event.NewMode = Described(afterMode);
+        events_.push_back(std::move(event));
+    }
+    Raise(QORVA_ZEL_KIT_EVENT_LOAD);
+    return QORVA_ZEL_OK;
+}
+
+void Session::AfterLoad(const LoadOutcome& outcome)
+{
+    if (outcome.Migrated && outcome.MigrationStatus == QORVA_ZEL_OK) {
+        KitEvent event;
+        event.Kind = event.Cause = QORVA_ZEL_KIT_EVENT_MIGRATION;
+        event.FromVersion = outcome.FileVersion;
+        event.ToVersion = schema_.SettingsVersion;
+        events_.push_back(std::move(event));
+    }
+    savedMode_ = CurrentMode();
+    pendingMode_.reset();
+    // The file's values are the player's; the overrides stand for this run.
+    for (std::size_t i = 0; i < states_.size(); ++i) {
+        OptionState& state = states_[i];
+        state.Pending.reset();
+        if (state.Override) {
+            state.Player = CurrentValue(i);
+            StoreValue(i, *state.Override);
+        }
+    }
+    if (modeOverride_) {
+        playerMode_ = CurrentMode();
+        ForceMode(*modeOverride_);
+    }
 }
 
 QORVA_ZEL_Status Session::Save()
 {
-    const QORVA_ZEL_Status status = QORVA_ZEL_SaveConfigFile(0);
+    // The file gets the player's own values: the overrides and the
+    // provisional values are swapped out for the save and back after it.
+    std::vector<std::pair<std::size_t, KitValue>> swapped;
+    QORVA_ZEL_Status status = QORVA_ZEL_OK;
+    for (std::size_t i = 0; i < states_.size() && status == QORVA_ZEL_OK; ++i) {
+        if (!states_[i].Available) {
+            continue;
+        }
+        KitValue current = CurrentValue(i);
+        const KitValue player = PlayerValue(i);
+        if (!SameValue(current, player)) {
+            status = StoreValue(i, player);
+            if (status == QORVA_ZEL_OK) {
+                swapped.emplace_back(i, std::move(current));
+            }
+        }
+    }
+    const QORVA_ZEL_Resolution currentMode = CurrentMode();
+    const QORVA_ZEL_Resolution playerMode = PlayerMode();
+    bool modeSwapped = false;
+    if (status == QORVA_ZEL_OK && !SameResolution(currentMode, playerMode)) {
+        status = ForceMode(playerMode);
+        modeSwapped = status == QORVA_ZEL_OK;
+    }
+    if (status == QORVA_ZEL_OK) {
+        status = QORVA_ZEL_SaveConfigFile(0);
+    }
+    // Back as they were, whatever happened: these values were all held before.
+    for (auto undo = swapped.rbegin(); undo != swapped.rend(); ++undo) {
+        StoreValue(undo->first, undo->second);
+    }
+    if (modeSwapped) {
+        ForceMode(currentMode);
+    }
     if (status == QORVA_ZEL_OK) {
         for (std::size_t i = 0; i < states_.size(); ++i) {
             if (states_[i].Available) {
-                states_[i].Saved = CurrentValue(i);
+                states_[i].Saved = PlayerValue(i);
             }
         }
+        savedMode_ = playerMode;
     }
     return status;
 }
@@ -356,7 +488,8 @@ QORVA_ZEL_Status Session::GetValue(std::string_view name, KitValue& value) const
     return QORVA_ZEL_OK;
 }
 
-QORVA_ZEL_Status Session::SetMany(const std::vector<std::pair<std::size_t, KitValue>>& changes)
+QORVA_ZEL_Status Session::SetMany(const std::vector<std::pair<std::size_t, KitValue>>& changes, std::int32_t cause,
+                                  std::vector<std::size_t>* changed)
 {
     // Checked first with the library's own rules, so that a refusal comes
     // before anything is stored.
@@ -384,6 +517,25 @@ QORVA_ZEL_Status Session::SetMany(const std::vector<std::pair<std::size_t, KitVa
         }
         done.emplace_back(index, std::move(before));
     }
+    // The player chose these values: their overrides end.
+    for (const auto& [index, before] : done) {
+        OptionState& state = states_[index];
+        state.Override.reset();
+        KitValue now = CurrentValue(index);
+        if (SameValue(now, before)) {
+            continue;
+        }
+        if (changed != nullptr) {
+            changed->push_back(index);
+        }
+        KitEvent event;
+        event.Kind = QORVA_ZEL_KIT_EVENT_VALUE;
+        event.Cause = cause;
+        event.Name = schema_.Options[index].Name;
+        event.Old = before;
+        event.New = std::move(now);
+        events_.push_back(std::move(event));
+    }
     return QORVA_ZEL_OK;
 }
 
@@ -399,7 +551,7 @@ QORVA_ZEL_Status Session::SetValue(std::string_view name, const KitValue& value)
     if (value.Type != states_[*index].Default.Type) {
         return QORVA_ZEL_ERROR_TYPE_MISMATCH;
     }
-    return SetMany({{*index, value}});
+    return SetMany({{*index, value}}, QORVA_ZEL_KIT_EVENT_SET);
 }
 
 QORVA_ZEL_Status Session::ApplyPreset(std::string_view name)
@@ -416,7 +568,11 @@ QORVA_ZEL_Status Session::ApplyPreset(std::string_view name)
             changes.emplace_back(index, preset.Values[i]);
         }
     }
-    return SetMany(changes);
+    const QORVA_ZEL_Status status = SetMany(changes, QORVA_ZEL_KIT_EVENT_PRESET);
+    if (status == QORVA_ZEL_OK) {
+        Raise(QORVA_ZEL_KIT_EVENT_PRESET, preset.Name);
+    }
+    return status;
 }
 
 std::string Session::CurrentPreset() const
@@ -448,7 +604,11 @@ QORVA_ZEL_Status Session::ResetWhere(bool (*matches)(const SchemaOption&, std::s
             changes.emplace_back(i, states_[i].Default);
         }
     }
-    return SetMany(changes);
+    const QORVA_ZEL_Status status = SetMany(changes, QORVA_ZEL_KIT_EVENT_RESET);
+    if (status == QORVA_ZEL_OK) {
+        Raise(QORVA_ZEL_KIT_EVENT_RESET, std::string(what));
+    }
+    return status;
 }
 
 QORVA_ZEL_Status Session::ResetOption(std::string_view name)
@@ -460,7 +620,11 @@ QORVA_ZEL_Status Session::ResetOption(std::string_view name)
     if (!states_[*index].Available) {
         return QORVA_ZEL_OK; // it holds its default already
     }
-    return SetMany({{*index, states_[*index].Default}});
+    const QORVA_ZEL_Status status = SetMany({{*index, states_[*index].Default}}, QORVA_ZEL_KIT_EVENT_RESET);
+    if (status == QORVA_ZEL_OK) {
+        Raise(QORVA_ZEL_KIT_EVENT_RESET, std::string(name));
+    }
+    return status;
 }
 
 QORVA_ZEL_Status Session::ResetCategory(std::string_view category)
@@ -539,13 +703,28 @@ QORVA_ZEL_Status Session::List(std::uint32_t order, const char* category, std::u
         const KitValue current = CurrentValue(index);
         info.Default = publicValue(state.Default);
         info.Current = publicValue(current);
+        const KitValue player = PlayerValue(index);
+        info.Player = publicValue(player);
+        if (state.Pending) {
+            info.Pending = publicValue(*state.Pending);
+        }
+        bool provisional = false;
+        if (provisional_) {
+            for (const ProvisionalChange::Before& before : provisional_->Options) {
+                provisional = provisional || before.Index == index;
+            }
+        }
         const auto bit = [](bool set, std::uint32_t flag) { return set ? flag : 0u; };
         std::uint32_t bits = bit(option.RestartRequired, QORVA_ZEL_KIT_OPTION_RESTART_REQUIRED) |
+                             bit(option.Confirm, QORVA_ZEL_KIT_OPTION_CONFIRM) |
+                             bit(state.Pending.has_value(), QORVA_ZEL_KIT_OPTION_PENDING) |
+                             bit(state.Override.has_value(), QORVA_ZEL_KIT_OPTION_OVERRIDDEN) |
+                             bit(provisional, QORVA_ZEL_KIT_OPTION_PROVISIONAL) |
                              bit(option.Hidden, QORVA_ZEL_KIT_OPTION_HIDDEN) |
                              bit(!state.Available, QORVA_ZEL_KIT_OPTION_UNAVAILABLE) |
                              bit(!SameValue(current, state.Default), QORVA_ZEL_KIT_OPTION_CHANGED) |
                              bit(state.Saved.has_value(), QORVA_ZEL_KIT_OPTION_HAS_SAVED) |
-                             bit(!state.Saved || !SameValue(current, *state.Saved), QORVA_ZEL_KIT_OPTION_UNSAVED);
+                             bit(!state.Saved || !SameValue(player, *state.Saved), QORVA_ZEL_KIT_OPTION_UNSAVED);
         if (state.Saved) {
             info.Saved = publicValue(*state.Saved);
         }
