@@ -1,35 +1,35 @@
 // game_setup.cpp - opening the kit the way the game does.
 #include "game_setup.h"
 
-#include "pending_changes.h"
-
 #include <algorithm>
 #include <cctype>
 
-std::vector<QORVA_ZEL_Resolution> StandInModes()
+std::vector<kit::display_mode> StandInModes()
 {
-    return {{1280, 720, 60.0f}, {1600, 900, 60.0f}, {1920, 1080, 59.94f}, {1920, 1080, 60.0f},
-            {2560, 1440, 60.0f}, {2560, 1440, 144.0f}, {3840, 2160, 60.0f}};
+    // Rates as a display reports them: 59.94 Hz is 60000/1001.
+    return {kit::mode(1280, 720, 60, 1),      kit::mode(1600, 900, 60, 1),    kit::mode(1920, 1080, 60000, 1001),
+            kit::mode(1920, 1080, 60, 1),     kit::mode(2560, 1440, 60, 1),   kit::mode(2560, 1440, 144, 1),
+            kit::mode(3840, 2160, 60, 1)};
 }
 
-QORVA_ZEL_Resolution StandInDesktopMode()
+kit::display_mode StandInDesktopMode()
 {
-    return {1920, 1080, 60.0f};
+    return kit::mode(1920, 1080, 60, 1);
 }
 
-void StartInDesktopMode(const std::vector<QORVA_ZEL_Resolution>& modes, const QORVA_ZEL_Resolution& desktop)
+void StartInListedMode(kit::session& settings, const kit::display_mode& desktop)
 {
-    QORVA_ZEL_Resolution current{};
-    QORVA_ZEL_GetResolution(&current);
-    const auto listed = [&](const QORVA_ZEL_Resolution& mode) {
-        return std::find_if(modes.begin(), modes.end(), [&](const QORVA_ZEL_Resolution& m) { return SameMode(m, mode); });
-    };
-    if (modes.empty() || listed(current) != modes.end()) {
+    const std::optional<kit::mode_info> mode = settings.get_mode();
+    if (!mode || mode->modes.empty()) {
         return;
     }
-    const auto desktop_listed = listed(desktop);
-    const QORVA_ZEL_Resolution start = desktop_listed != modes.end() ? *desktop_listed : modes.back();
-    QORVA_ZEL_SetResolution(&start);
+    const bool first_run = settings.opened().first_run;
+    if (!first_run && settings.opened().mode_listed) {
+        return;
+    }
+    if (const std::optional<kit::display_mode> start = settings.closest_mode(first_run ? desktop : mode->current)) {
+        settings.set_mode(*start);
+    }
 }
 
 namespace {
@@ -50,7 +50,7 @@ std::string GpuVendor(std::string gl_vendor)
 } // namespace
 
 kit::open_options GameOptions(const std::string& schema_path, const std::string& settings_dir,
-                              const std::string& gl_vendor, std::vector<QORVA_ZEL_Resolution> modes)
+                              const std::string& gl_vendor, std::vector<kit::display_mode> modes)
 {
     kit::open_options options;
     options.schema_path = schema_path;
@@ -67,7 +67,7 @@ kit::open_options GameOptions(const std::string& schema_path, const std::string&
     // What a game learns from its renderer; SDL2 tells nothing of HDR or
     // ray tracing, so those options are unavailable here.
     options.facts = {{"gpuVendor", GpuVendor(gl_vendor)}, {"hdr", "false"}, {"rayTracing", "false"}};
-    options.resolutions = std::move(modes);
+    options.modes = std::move(modes);
     return options;
 }
 

@@ -137,16 +137,29 @@ private:
     SDL_GLContext context_ = nullptr;
 };
 
-// The display modes of the window's display as SDL lists them.
-std::vector<QORVA_ZEL_Resolution> DisplayModes(SDL_Window* window)
+// The scripted mode's clock: 60 frames a second, plus what wait-seconds
+// skipped. The kit reads it for the confirmation's deadline.
+struct VirtualClock {
+    std::uint64_t frame = 0;
+    double skipped_seconds = 0.0;
+};
+
+std::uint64_t QORVA_ZEL_KIT_CALL VirtualMilliseconds(void* user)
 {
-    std::vector<QORVA_ZEL_Resolution> modes;
+    const VirtualClock* clock = static_cast<const VirtualClock*>(user);
+    return static_cast<std::uint64_t>((static_cast<double>(clock->frame) / 60.0 + clock->skipped_seconds) * 1000.0);
+}
+
+// The display modes of the window's display as SDL lists them.
+std::vector<kit::display_mode> DisplayModes(SDL_Window* window)
+{
+    std::vector<kit::display_mode> modes;
     const int display = SDL_GetWindowDisplayIndex(window);
     for (int i = 0; i < SDL_GetNumDisplayModes(display); ++i) {
         SDL_DisplayMode mode{};
         if (SDL_GetDisplayMode(display, i, &mode) == 0) {
-            modes.push_back({static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
-                             static_cast<float>(mode.refresh_rate)});
+            modes.push_back(kit::mode(static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
+                                      static_cast<float>(mode.refresh_rate)));
         }
     }
     return modes;
@@ -175,28 +188,31 @@ int main(int argc, char** argv)
         return 3;
     }
     const char* vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
-    std::vector<QORVA_ZEL_Resolution> modes = scripted ? StandInModes() : DisplayModes(window.get());
+    VirtualClock clock;
+    if (scripted) {
+        kit::set_clock(&VirtualMilliseconds, &clock);
+    }
     kit::session settings(GameOptions(arguments.schema.empty() ? SchemaBesideProgram() : arguments.schema,
-                                      arguments.settings_dir, vendor != nullptr ? vendor : "", modes));
+                                      arguments.settings_dir, vendor != nullptr ? vendor : "",
+                                      scripted ? StandInModes() : DisplayModes(window.get())));
     if (!settings) {
         std::fprintf(stderr, "settings_screen: the settings kit did not open: %s %s\n",
                      kit::status_text(settings.open_status()), settings.message().c_str());
         return 3;
     }
-    QORVA_ZEL_Resolution desktop = StandInDesktopMode();
+    kit::display_mode desktop = StandInDesktopMode();
     SDL_DisplayMode mode{};
     if (!scripted && SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(window.get()), &mode) == 0) {
-        desktop = {static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
-                   static_cast<float>(mode.refresh_rate)};
+        desktop = kit::mode(static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
+                            static_cast<float>(mode.refresh_rate));
     }
-    StartInDesktopMode(modes, desktop);
-    PendingChanges changes(settings, std::move(modes));
+    StartInListedMode(settings, desktop);
+    PendingChanges changes(settings);
     MenuView view;
     view.banner = BannerLines(settings);
 
-    double skipped_seconds = 0.0;
     int closing_frames = -1;
-    for (std::uint64_t frame = 0;; ++frame) {
+    for (;; ++clock.frame) {
         SDL_Event event;
         bool quit = false;
         while (SDL_PollEvent(&event) != 0) {
@@ -206,13 +222,9 @@ int main(int argc, char** argv)
         if (quit) {
             return 0;
         }
-        // The scripted mode's clock is virtual: 60 frames a second, plus
-        // what wait-seconds skipped.
-        const double now = scripted ? static_cast<double>(frame) / 60.0 + skipped_seconds
-                                    : static_cast<double>(SDL_GetTicks64()) / 1000.0;
         std::string screenshot;
         if (scripted && closing_frames < 0) {
-            const ScriptPlayer::State state = player.Step(changes, view, now, &skipped_seconds, &screenshot);
+            const ScriptPlayer::State state = player.Step(changes, view, &clock.skipped_seconds, &screenshot);
             if (state == ScriptPlayer::State::failed) {
                 std::fprintf(stderr, "settings_screen: %s\n", player.error().c_str());
                 return 1;
@@ -225,7 +237,7 @@ int main(int argc, char** argv)
         ImGui_ImplOpenGL3_NewFrame();
         ImGui_ImplSDL2_NewFrame();
         ImGui::NewFrame();
-        DrawSettingsMenu(changes, view, now);
+        DrawSettingsMenu(changes, view);
         ImGui::Render();
         const ImGuiIO& io = ImGui::GetIO();
         glViewport(0, 0, static_cast<int>(io.DisplaySize.x), static_cast<int>(io.DisplaySize.y));

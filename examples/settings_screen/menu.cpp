@@ -146,11 +146,9 @@ void DrawModeRow(PendingChanges& changes)
 {
     ImGui::TableNextRow();
     ImGui::TableNextColumn();
-    const QORVA_ZEL_Resolution shown = changes.ShownMode();
-    QORVA_ZEL_Resolution in_use{};
-    QORVA_ZEL_GetResolution(&in_use);
+    const kit::display_mode shown = changes.ShownMode();
     const std::string label(Label("opt.resolution"));
-    if (!SameMode(shown, in_use)) {
+    if (changes.ModeChosen()) {
         ImGui::TextColored(kEdited, "%s *", label.c_str());
     } else {
         ImGui::TextUnformatted(label.c_str());
@@ -158,12 +156,16 @@ void DrawModeRow(PendingChanges& changes)
     ImGui::TableNextColumn();
     ImGui::SetNextItemWidth(-FLT_MIN);
     if (ImGui::BeginCombo("##Resolution", ModeText(shown).c_str())) {
-        for (const QORVA_ZEL_Resolution& mode : changes.modes()) {
-            if (ImGui::Selectable(ModeText(mode).c_str(), SameMode(mode, shown))) {
-                changes.ChooseMode(mode);
+        std::optional<kit::display_mode> chosen;
+        for (const kit::display_mode& mode : changes.modes()) {
+            if (ImGui::Selectable(ModeText(mode).c_str(), kit::modes_match(mode, shown))) {
+                chosen = mode;
             }
         }
         ImGui::EndCombo();
+        if (chosen) {
+            changes.ChooseMode(*chosen);
+        }
     }
 }
 
@@ -228,7 +230,7 @@ void DrawTabs(PendingChanges& changes, MenuView& view)
     ImGui::EndTabBar();
 }
 
-void DrawConfirmDialog(PendingChanges& changes, double now)
+void DrawConfirmDialog(PendingChanges& changes)
 {
     if (changes.AwaitingConfirm() && !ImGui::IsPopupOpen(kConfirmTitle)) {
         ImGui::OpenPopup(kConfirmTitle);
@@ -242,7 +244,7 @@ void DrawConfirmDialog(PendingChanges& changes, double now)
     }
     ImGui::Text("The display is now %s.", ModeText(changes.ShownMode()).c_str());
     ImGui::TextColored(kWarning, "Going back to the previous mode in %d s.",
-                       static_cast<int>(std::ceil(changes.SecondsLeft(now))));
+                       static_cast<int>(std::ceil(changes.SecondsLeft())));
     if (ImGui::Button("Keep", ImVec2(120, 0))) {
         changes.Confirm();
     }
@@ -255,9 +257,9 @@ void DrawConfirmDialog(PendingChanges& changes, double now)
 
 } // namespace
 
-void ApplyAndTell(PendingChanges& changes, MenuView& view, double now)
+void ApplyAndTell(PendingChanges& changes, MenuView& view)
 {
-    const PendingChanges::Outcome outcome = changes.Apply(now);
+    const PendingChanges::Outcome outcome = changes.Apply();
     if (outcome.status != QORVA_ZEL_OK) {
         view.status = std::string("Not saved: ") + kit::status_text(outcome.status);
         return;
@@ -272,9 +274,9 @@ void ApplyAndTell(PendingChanges& changes, MenuView& view, double now)
     }
 }
 
-void DrawSettingsMenu(PendingChanges& changes, MenuView& view, double now)
+void DrawSettingsMenu(PendingChanges& changes, MenuView& view)
 {
-    if (changes.Poll(now)) {
+    if (changes.Poll()) {
         view.status = "The display mode was not confirmed and was put back.";
     }
     const ImGuiViewport* screen = ImGui::GetMainViewport();
@@ -300,7 +302,7 @@ void DrawSettingsMenu(PendingChanges& changes, MenuView& view, double now)
     const bool edits = changes.HasEdits();
     ImGui::BeginDisabled(!edits);
     if (ImGui::Button("Apply", ImVec2(120, 0))) {
-        ApplyAndTell(changes, view, now);
+        ApplyAndTell(changes, view);
     }
     ImGui::SameLine();
     if (ImGui::Button("Revert", ImVec2(120, 0))) {
@@ -309,6 +311,6 @@ void DrawSettingsMenu(PendingChanges& changes, MenuView& view, double now)
     }
     ImGui::EndDisabled();
     ImGui::TextUnformatted(view.status.c_str());
-    DrawConfirmDialog(changes, now);
+    DrawConfirmDialog(changes);
     ImGui::End();
 }

@@ -17,9 +17,9 @@ struct MenuView {
 };
 
 // Draws one frame of the menu over the whole window.
-void DrawSettingsMenu(PendingChanges& changes, MenuView& view, double now);
+void DrawSettingsMenu(PendingChanges& changes, MenuView& view);
 
 // Applies the edits and says how it went in view.status (Apply's button).
-void ApplyAndTell(PendingChanges& changes, MenuView& view, double now);
+void ApplyAndTell(PendingChanges& changes, MenuView& view);
 
 #endif

@@ -1,33 +1,33 @@
 // pending_changes.cpp - edits, apply, revert and the provisional display mode.
 #include "pending_changes.h"
 
-#include <cmath>
 #include <cstdio>
-#include <utility>
 
-std::string ModeText(const QORVA_ZEL_Resolution& mode)
+std::string ModeText(const kit::display_mode& mode)
 {
+    const double rate = mode.RefreshDenominator > 0
+                            ? static_cast<double>(mode.RefreshNumerator) / mode.RefreshDenominator
+                            : static_cast<double>(mode.RefreshRate);
     char text[64];
-    std::snprintf(text, sizeof text, "%u x %u @ %g Hz", static_cast<unsigned>(mode.Width),
-                  static_cast<unsigned>(mode.Height), static_cast<double>(mode.RefreshRate));
+    std::snprintf(text, sizeof text, "%u x %u @ %.5g Hz", static_cast<unsigned>(mode.Width),
+                  static_cast<unsigned>(mode.Height), rate);
     return text;
 }
 
-bool SameMode(const QORVA_ZEL_Resolution& a, const QORVA_ZEL_Resolution& b)
+PendingChanges::PendingChanges(kit::session& settings)
+    : settings_(settings), events_(kit::subscribe([this](const kit::event& event) {
+          if (event.kind == QORVA_ZEL_KIT_EVENT_REVERT && event.expired) {
+              mode_put_back_ = true;
+          }
+      }))
 {
-    return a.Width == b.Width && a.Height == b.Height && std::fabs(a.RefreshRate - b.RefreshRate) < 0.01f;
-}
-
-PendingChanges::PendingChanges(kit::session& settings, std::vector<QORVA_ZEL_Resolution> modes)
-    : settings_(settings), modes_(std::move(modes))
-{
-    QORVA_ZEL_GetResolution(&mode_in_use_);
     Relist();
 }
 
 void PendingChanges::Relist()
 {
     listing_ = settings_.list(kit::order::category);
+    mode_ = settings_.get_mode().value_or(kit::mode_info{});
 }
 
 void PendingChanges::RememberValues()
@@ -56,13 +56,14 @@ kit::status PendingChanges::ChoosePreset(std::string_view preset)
     return status;
 }
 
-void PendingChanges::ChooseMode(const QORVA_ZEL_Resolution& mode)
+kit::status PendingChanges::ChooseMode(const kit::display_mode& mode)
 {
-    if (SameMode(mode, mode_in_use_)) {
-        chosen_mode_.reset();
-    } else {
-        chosen_mode_ = mode;
-    }
+    // Choosing the mode in use again is no edit. (No value edits wait in
+    // the kit: they are made at once.)
+    const kit::status status =
+        kit::modes_match(mode, mode_.current) ? settings_.revert_pending() : settings_.set_pending_mode(mode);
+    Relist();
+    return status;
 }
 
 bool PendingChanges::Edited(std::string_view name) const
@@ -74,7 +75,7 @@ bool PendingChanges::Edited(std::string_view name) const
 
 bool PendingChanges::HasEdits() const
 {
-    if (chosen_mode_) {
+    if (ModeChosen()) {
         return true;
     }
     for (const auto& entry : applied_) {
@@ -85,7 +86,7 @@ bool PendingChanges::HasEdits() const
     return false;
 }
 
-PendingChanges::Outcome PendingChanges::Apply(double now)
+PendingChanges::Outcome PendingChanges::Apply()
 {
     Outcome outcome;
     for (const kit::option_view option : listing_) {
@@ -93,26 +94,18 @@ PendingChanges::Outcome PendingChanges::Apply(double now)
             outcome.restart_label_keys.emplace_back(option.label_key());
         }
     }
-    // The file gets the values with the mode still in use: a provisional
-    // mode is saved only when the player confirms it.
     outcome.status = settings_.save();
-    if (outcome.status != QORVA_ZEL_OK) {
-        return outcome;
-    }
-    applied_.clear();
-    if (chosen_mode_) {
-        const kit::status status = QORVA_ZEL_SetResolution(&*chosen_mode_);
-        if (status != QORVA_ZEL_OK) {
-            outcome.status = status;
-            chosen_mode_.reset();
-            return outcome;
+    if (outcome.status == QORVA_ZEL_OK) {
+        applied_.clear();
+        if (ModeChosen()) {
+            // The kit's apply makes the mode current until the deadline; a
+            // save in between writes the mode before it.
+            const kit::apply_result applied = settings_.apply(kConfirmWithin);
+            outcome.status = applied.code;
+            outcome.awaiting_confirm = applied.provisional;
+            // The game switches its window or monitor to the new mode here
+            // (and back on a REVERT event).
         }
-        // The game switches its window or monitor to *chosen_mode_ here.
-        previous_mode_ = mode_in_use_;
-        mode_in_use_ = *chosen_mode_;
-        chosen_mode_.reset();
-        deadline_ = now + kConfirmSeconds;
-        outcome.awaiting_confirm = true;
     }
     Relist();
     return outcome;
@@ -126,35 +119,37 @@ void PendingChanges::Revert()
         }
     }
     applied_.clear();
-    chosen_mode_.reset();
+    settings_.revert_pending();
     Relist();
+}
+
+double PendingChanges::SecondsLeft()
+{
+    const std::optional<std::chrono::milliseconds> left = settings_.poll();
+    return left ? static_cast<double>(left->count()) / 1000.0 : 0.0;
 }
 
 kit::status PendingChanges::Confirm()
 {
-    previous_mode_.reset();
-    const kit::status status = settings_.save();
+    kit::status status = settings_.confirm();
+    if (status == QORVA_ZEL_OK) {
+        status = settings_.save();
+    }
     Relist();
     return status;
 }
 
 void PendingChanges::RevertMode()
 {
-    if (!previous_mode_) {
-        return;
-    }
-    QORVA_ZEL_SetResolution(&*previous_mode_);
-    // The game switches back to *previous_mode_ here.
-    mode_in_use_ = *previous_mode_;
-    previous_mode_.reset();
+    settings_.revert_provisional();
     Relist();
 }
 
-bool PendingChanges::Poll(double now)
+bool PendingChanges::Poll()
 {
-    if (!previous_mode_ || now < deadline_) {
-        return false;
-    }
-    RevertMode();
-    return true;
+    settings_.poll();
+    Relist();
+    const bool put_back = mode_put_back_;
+    mode_put_back_ = false;
+    return put_back;
 }

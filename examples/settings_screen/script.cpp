@@ -44,17 +44,23 @@ bool ParseNumber(const std::string& text, double* number)
     return result.ec == std::errc() && result.ptr == end;
 }
 
-// "1920x1080@59.94"
-bool ParseMode(const std::string& text, QORVA_ZEL_Resolution* mode)
+// "1920x1080@59.94" or "1920x1080@60000/1001"
+bool ParseMode(const std::string& text, kit::display_mode* mode)
 {
     unsigned width = 0;
     unsigned height = 0;
+    unsigned numerator = 0;
+    unsigned denominator = 0;
     float rate = 0.0f;
     char tail = 0;
+    if (std::sscanf(text.c_str(), "%ux%u@%u/%u%c", &width, &height, &numerator, &denominator, &tail) == 4) {
+        *mode = kit::mode(width, height, numerator, denominator);
+        return denominator > 0;
+    }
     if (std::sscanf(text.c_str(), "%ux%u@%f%c", &width, &height, &rate, &tail) != 3) {
         return false;
     }
-    *mode = QORVA_ZEL_Resolution{width, height, rate};
+    *mode = kit::mode(width, height, rate);
     return true;
 }
 
@@ -124,7 +130,7 @@ bool ScriptPlayer::Fail(const Action& action, const std::string& why)
     return false;
 }
 
-ScriptPlayer::State ScriptPlayer::Step(PendingChanges& changes, MenuView& view, double now, double* skipped_seconds,
+ScriptPlayer::State ScriptPlayer::Step(PendingChanges& changes, MenuView& view, double* skipped_seconds,
                                        std::string* screenshot)
 {
     if (frames_to_wait_ > 0) {
@@ -140,14 +146,13 @@ ScriptPlayer::State ScriptPlayer::Step(PendingChanges& changes, MenuView& view, 
         return State::done;
     }
     const Action& action = actions_[next_++];
-    if (!Play(action, changes, view, now, skipped_seconds)) {
+    if (!Play(action, changes, view, skipped_seconds)) {
         return State::failed;
     }
     return State::running;
 }
 
-bool ScriptPlayer::Play(const Action& action, PendingChanges& changes, MenuView& view, double now,
-                        double* skipped_seconds)
+bool ScriptPlayer::Play(const Action& action, PendingChanges& changes, MenuView& view, double* skipped_seconds)
 {
     const std::string& verb = action.verb;
     const std::string value = action.rest;
@@ -163,7 +168,7 @@ bool ScriptPlayer::Play(const Action& action, PendingChanges& changes, MenuView&
         return status == QORVA_ZEL_OK || Fail(action, std::string("preset refused: ") + kit::status_text(status));
     }
     if (verb == "apply") {
-        ApplyAndTell(changes, view, now);
+        ApplyAndTell(changes, view);
         return view.status.rfind("Applied", 0) == 0 || Fail(action, view.status);
     }
     if (verb == "revert") {
@@ -209,17 +214,18 @@ bool ScriptPlayer::Play(const Action& action, PendingChanges& changes, MenuView&
     // set and expect: an option, the preset, or the display mode.
     const bool expect = verb == "expect";
     if (action.subject == "Resolution") {
-        QORVA_ZEL_Resolution mode{};
+        kit::display_mode mode{};
         if (!ParseMode(value, &mode)) {
             return Fail(action, "not a display mode (WxH@RATE): " + value);
         }
         if (expect) {
-            return SameMode(changes.ShownMode(), mode) || Fail(action, "the display mode is " + ModeText(changes.ShownMode()));
+            return kit::modes_match(changes.ShownMode(), mode) ||
+                   Fail(action, "the display mode is " + ModeText(changes.ShownMode()));
         }
-        for (const QORVA_ZEL_Resolution& listed : changes.modes()) {
-            if (SameMode(listed, mode)) {
-                changes.ChooseMode(listed);
-                return true;
+        for (const kit::display_mode& listed : changes.modes()) {
+            if (kit::modes_match(listed, mode)) {
+                const kit::status status = changes.ChooseMode(listed);
+                return status == QORVA_ZEL_OK || Fail(action, std::string("refused: ") + kit::status_text(status));
             }
         }
         return Fail(action, "not one of the display modes: " + value);

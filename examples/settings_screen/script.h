@@ -4,7 +4,7 @@
 //   # a comment
 //   select tab Quality          bring a tab to the front (category name or label)
 //   set Shadows High            edit an option (the value as text; Enum strings may have spaces)
-//   set Resolution 1920x1080@60 choose a display mode
+//   set Resolution 1920x1080@60 choose a display mode (the rate also as 60000/1001)
 //   preset High                 choose a preset
 //   apply | revert              the menu's buttons
 //   confirm | go-back           the confirm dialog's buttons
@@ -30,7 +30,7 @@ public:
 
     // Plays the actions due in this frame. *screenshot gets a file name when
     // the frame that is about to be drawn should be written.
-    State Step(PendingChanges& changes, MenuView& view, double now, double* skipped_seconds, std::string* screenshot);
+    State Step(PendingChanges& changes, MenuView& view, double* skipped_seconds, std::string* screenshot);
 
     // Why the script failed: "script.txt:4: ...".
     const std::string& error() const { return error_; }
@@ -43,7 +43,7 @@ private:
         std::string rest;    // the words after it
     };
     bool Fail(const Action& action, const std::string& why);
-    bool Play(const Action& action, PendingChanges& changes, MenuView& view, double now, double* skipped_seconds);
+    bool Play(const Action& action, PendingChanges& changes, MenuView& view, double* skipped_seconds);
 
     std::string path_;
     std::vector<Action> actions_;
