@@ -22,6 +22,8 @@ QORVA_ZEL_TEST_PACKAGES=(
   libclang-rt-14-dev # the sanitizer and libFuzzer run-times of Debian 12's clang
   mono-mcs mono-runtime # the C# binding's tests
   dpkg-dev zip unzip llvm # scripts/release.sh: CPack's .debs and zips, the import-library checks
+  libsdl2-dev libimgui-dev libpng-dev libgl-dev # examples/settings_screen
+  xvfb xauth libgl1-mesa-dri # its scripted test: Xvfb with Mesa's software renderer
 )
 
 # qz_missing_packages NAME...: prints those of the names that are not
