@@ -79,6 +79,24 @@ QORVA_ZEL_Status OnSession(Operation&& operation)
 // A value of the header as the kit keeps it; false for an Enum string that is not UTF-8.
 bool FromPublic(const QORVA_ZEL_KIT_Value& value, KitValue& out);
 
+// SetValue, SetPending and SetOverride: the pointers tested, the value
+// converted, then the session's setter under the lock.
+using NamedSetter = QORVA_ZEL_Status (Session::*)(std::string_view, const KitValue&);
+
+QORVA_ZEL_Status SetNamed(const char* name, const QORVA_ZEL_KIT_Value* value, NamedSetter setter)
+{
+    if (name == nullptr || value == nullptr || (value->Type == QORVA_ZEL_Enum && value->StringValue == nullptr)) {
+        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
+    }
+    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
+        KitValue wanted;
+        if (!FromPublic(*value, wanted)) {
+            return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
+        }
+        return (session.*setter)(name, wanted);
+    });
+}
+
 bool ValidMode(const QORVA_ZEL_KIT_DisplayMode& mode)
 {
     return mode.RefreshDenominator > 0 || (mode.RefreshRate >= 0 && mode.RefreshRate < 1.0e6f);
@@ -284,16 +302,7 @@ QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_GetValue(
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetValue(
     const char* name, const QORVA_ZEL_KIT_Value* value)
 {
-    if (name == nullptr || value == nullptr || (value->Type == QORVA_ZEL_Enum && value->StringValue == nullptr)) {
-        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
-    }
-    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
-        KitValue wanted;
-        if (!FromPublic(*value, wanted)) {
-            return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
-        }
-        return session.SetValue(name, wanted);
-    });
+    return SetNamed(name, value, &Session::SetValue);
 }
 
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_ApplyPreset(const char* name)
@@ -492,16 +501,7 @@ QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_Unsubscribe(
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetPending(
     const char* name, const QORVA_ZEL_KIT_Value* value)
 {
-    if (name == nullptr || value == nullptr || (value->Type == QORVA_ZEL_Enum && value->StringValue == nullptr)) {
-        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
-    }
-    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
-        KitValue wanted;
-        if (!FromPublic(*value, wanted)) {
-            return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
-        }
-        return session.SetPending(name, wanted);
-    });
+    return SetNamed(name, value, &Session::SetPending);
 }
 
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetPendingMode(const QORVA_ZEL_KIT_DisplayMode* mode)
@@ -577,16 +577,7 @@ QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetClock(QOR
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetOverride(
     const char* name, const QORVA_ZEL_KIT_Value* value)
 {
-    if (name == nullptr || value == nullptr || (value->Type == QORVA_ZEL_Enum && value->StringValue == nullptr)) {
-        return QORVA_ZEL_ERROR_NULL_ARGUMENT;
-    }
-    return OnSession([&](Session& session) -> QORVA_ZEL_Status {
-        KitValue wanted;
-        if (!FromPublic(*value, wanted)) {
-            return QORVA_ZEL_Status{QORVA_ZEL_KIT_ERROR_INVALID_ARGUMENT};
-        }
-        return session.SetOverride(name, wanted);
-    });
+    return SetNamed(name, value, &Session::SetOverride);
 }
 
 QORVA_ZEL_KIT_API QORVA_ZEL_Status QORVA_ZEL_KIT_CALL QORVA_ZEL_KIT_SetModeOverride(const QORVA_ZEL_KIT_DisplayMode* mode)

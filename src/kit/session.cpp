@@ -382,15 +382,7 @@ QORVA_ZEL_Status Session::Load()
             events_.push_back(std::move(event));
         }
     }
-    const QORVA_ZEL_Resolution afterMode = CurrentMode();
-    if (!SameResolution(afterMode, beforeMode)) {
-        KitEvent event;
-        event.Kind = QORVA_ZEL_KIT_EVENT_MODE;
-        event.Cause = QORVA_ZEL_KIT_EVENT_LOAD;
-        event.OldMode = Described(beforeMode);
-        event.NewMode = Described(afterMode);
-        events_.push_back(std::move(event));
-    }
+    RaiseModeChange(beforeMode, CurrentMode(), QORVA_ZEL_KIT_EVENT_LOAD);
     Raise(QORVA_ZEL_KIT_EVENT_LOAD);
     return QORVA_ZEL_OK;
 }
@@ -545,19 +537,29 @@ QORVA_ZEL_Status Session::SetMany(const std::vector<std::pair<std::size_t, KitVa
     return QORVA_ZEL_OK;
 }
 
-QORVA_ZEL_Status Session::SetValue(std::string_view name, const KitValue& value)
+QORVA_ZEL_Status Session::SettableIndex(std::string_view name, const KitValue& value, std::size_t& index) const
 {
-    const std::optional<std::size_t> index = schema_.IndexOf(name);
-    if (!index) {
+    const std::optional<std::size_t> found = schema_.IndexOf(name);
+    if (!found) {
         return QORVA_ZEL_ERROR_OPTION_NOT_FOUND;
     }
-    if (!states_[*index].Available) {
+    if (!states_[*found].Available) {
         return QORVA_ZEL_KIT_ERROR_UNAVAILABLE;
     }
-    if (value.Type != states_[*index].Default.Type) {
+    if (value.Type != states_[*found].Default.Type) {
         return QORVA_ZEL_ERROR_TYPE_MISMATCH;
     }
-    return SetMany({{*index, value}}, QORVA_ZEL_KIT_EVENT_SET);
+    index = *found;
+    return QORVA_ZEL_OK;
+}
+
+QORVA_ZEL_Status Session::SetValue(std::string_view name, const KitValue& value)
+{
+    std::size_t index = 0;
+    if (const QORVA_ZEL_Status status = SettableIndex(name, value, index); status != QORVA_ZEL_OK) {
+        return status;
+    }
+    return SetMany({{index, value}}, QORVA_ZEL_KIT_EVENT_SET);
 }
 
 QORVA_ZEL_Status Session::ApplyPreset(std::string_view name)

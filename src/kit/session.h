@@ -131,6 +131,14 @@ private:
     // The mode as the game listed it (its fraction) when one matches.
     DisplayMode Described(const QORVA_ZEL_Resolution& mode) const;
     std::optional<std::size_t> ListedMatch(const DisplayMode& mode) const;
+    // The library's mode for a wanted one: the listed mode it matches (the
+    // value-not-allowed status when the game listed modes and none matches),
+    // or the mode itself when the game listed none.
+    QORVA_ZEL_Status ListedResolution(const DisplayMode& mode, QORVA_ZEL_Resolution& wanted) const;
+    // A MODE event of cause when the mode changed from before to after.
+    void RaiseModeChange(const QORVA_ZEL_Resolution& before, const QORVA_ZEL_Resolution& after, std::int32_t cause);
+    // The index of an option a caller may set to a value of that type.
+    QORVA_ZEL_Status SettableIndex(std::string_view name, const KitValue& value, std::size_t& index) const;
     // Makes any mode current, listed or not; the list stays.
     QORVA_ZEL_Status ForceMode(const QORVA_ZEL_Resolution& mode);
     // ForceMode and a MODE event of cause when it changed.

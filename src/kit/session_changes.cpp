@@ -95,13 +95,8 @@ QORVA_ZEL_Status Session::ChangeMode(const QORVA_ZEL_Resolution& mode, std::int3
 {
     const QORVA_ZEL_Resolution before = CurrentMode();
     const QORVA_ZEL_Status status = ForceMode(mode);
-    if (status == QORVA_ZEL_OK && !SameResolution(before, mode)) {
-        KitEvent event;
-        event.Kind = QORVA_ZEL_KIT_EVENT_MODE;
-        event.Cause = cause;
-        event.OldMode = Described(before);
-        event.NewMode = Described(mode);
-        events_.push_back(std::move(event));
+    if (status == QORVA_ZEL_OK) {
+        RaiseModeChange(before, mode, cause);
     }
     return status;
 }
@@ -125,19 +120,42 @@ void Session::GetMode(QORVA_ZEL_KIT_ModeInfo& info) const
 
 QORVA_ZEL_Status Session::SetMode(const DisplayMode& mode)
 {
-    QORVA_ZEL_Resolution wanted = ToResolution(mode);
-    if (!modes_.empty()) {
-        const std::optional<std::size_t> listed = ListedMatch(mode);
-        if (!listed) {
-            return QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED;
-        }
-        wanted = modes_[*listed];
+    QORVA_ZEL_Resolution wanted{};
+    if (const QORVA_ZEL_Status listed = ListedResolution(mode, wanted); listed != QORVA_ZEL_OK) {
+        return listed;
     }
     const QORVA_ZEL_Status status = ChangeMode(wanted, QORVA_ZEL_KIT_EVENT_SET);
     if (status == QORVA_ZEL_OK) {
         modeOverride_.reset(); // the player chose a mode
     }
     return status;
+}
+
+QORVA_ZEL_Status Session::ListedResolution(const DisplayMode& mode, QORVA_ZEL_Resolution& wanted) const
+{
+    if (modes_.empty()) {
+        wanted = ToResolution(mode);
+        return QORVA_ZEL_OK;
+    }
+    const std::optional<std::size_t> listed = ListedMatch(mode);
+    if (!listed) {
+        return QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED;
+    }
+    wanted = modes_[*listed];
+    return QORVA_ZEL_OK;
+}
+
+void Session::RaiseModeChange(const QORVA_ZEL_Resolution& before, const QORVA_ZEL_Resolution& after, std::int32_t cause)
+{
+    if (SameResolution(before, after)) {
+        return;
+    }
+    KitEvent event;
+    event.Kind = QORVA_ZEL_KIT_EVENT_MODE;
+    event.Cause = cause;
+    event.OldMode = Described(before);
+    event.NewMode = Described(after);
+    events_.push_back(std::move(event));
 }
 
 QORVA_ZEL_Status Session::Closest(const DisplayMode& wanted, DisplayMode& closest) const
@@ -154,17 +172,11 @@ QORVA_ZEL_Status Session::Closest(const DisplayMode& wanted, DisplayMode& closes
 
 QORVA_ZEL_Status Session::SetPending(std::string_view name, const KitValue& value)
 {
-    const std::optional<std::size_t> index = schema_.IndexOf(name);
-    if (!index) {
-        return QORVA_ZEL_ERROR_OPTION_NOT_FOUND;
+    std::size_t index = 0;
+    if (const QORVA_ZEL_Status status = SettableIndex(name, value, index); status != QORVA_ZEL_OK) {
+        return status;
     }
-    if (!states_[*index].Available) {
-        return QORVA_ZEL_KIT_ERROR_UNAVAILABLE;
-    }
-    if (value.Type != states_[*index].Default.Type) {
-        return QORVA_ZEL_ERROR_TYPE_MISMATCH;
-    }
-    states_[*index].Pending = value;
+    states_[index].Pending = value;
     return QORVA_ZEL_OK;
 }
 
@@ -383,13 +395,9 @@ QORVA_ZEL_Status Session::SetOverride(std::string_view name, const KitValue& val
 
 QORVA_ZEL_Status Session::SetModeOverride(const DisplayMode& mode)
 {
-    QORVA_ZEL_Resolution wanted = ToResolution(mode);
-    if (!modes_.empty()) {
-        const std::optional<std::size_t> listed = ListedMatch(mode);
-        if (!listed) {
-            return QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED;
-        }
-        wanted = modes_[*listed];
+    QORVA_ZEL_Resolution wanted{};
+    if (const QORVA_ZEL_Status listed = ListedResolution(mode, wanted); listed != QORVA_ZEL_OK) {
+        return listed;
     }
     const QORVA_ZEL_Resolution before = CurrentMode();
     const QORVA_ZEL_Status status = ChangeMode(wanted, QORVA_ZEL_KIT_EVENT_OVERRIDE);
