@@ -44,10 +44,42 @@ private:
     std::size_t* consumed_;
 };
 
+// The first fault a SAX handler met: where it starts and what it is.
+class ParseFault {
+public:
+    bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& ex)
+    {
+        // position counts the characters read, the offending token's included.
+        errorOffset_ = position >= token.size() && !token.empty() ? position - token.size() : (position > 0 ? position - 1 : 0);
+        error_ = ex.what();
+        // nlohmann's text starts "[json.exception.parse_error.101] parse error at line 1, column 2: ".
+        const std::size_t colon = error_.find(": ");
+        if (colon != std::string::npos) {
+            error_ = error_.substr(colon + 2);
+        }
+        return false;
+    }
+
+    std::size_t ErrorOffset() const { return errorOffset_; }
+    const std::string& Error() const { return error_; }
+
+protected:
+    bool DuplicateKey(std::size_t at, const std::string& key)
+    {
+        errorOffset_ = at;
+        error_ = "the key \"" + key + "\" appears twice in one object";
+        return false;
+    }
+
+private:
+    std::size_t errorOffset_ = 0;
+    std::string error_;
+};
+
 // Builds the document through nlohmann's own DOM builder and records where
 // each value starts: the first character after the previous event that is
 // not white space, a comma or a colon.
-class PositionRecorder {
+class PositionRecorder : public ParseFault {
 public:
     PositionRecorder(std::string_view text, PositionedJson& out, const std::size_t& consumed)
         : text_(text), out_(out), consumed_(consumed), dom_(out.Root, false)
@@ -78,9 +110,7 @@ public:
         Frame& frame = frames_.back();
         const std::size_t at = TokenStart();
         if (!frame.Keys.insert(key).second) {
-            errorOffset_ = at;
-            error_ = "the key \"" + key + "\" appears twice in one object";
-            return false;
+            return DuplicateKey(at, key);
         }
         frame.Key = key;
         out_.Offsets[frame.Pointer + "/" + PointerToken(key) + "#key"] = at;
@@ -106,21 +136,6 @@ public:
         last_ = consumed_;
         return dom_.end_array();
     }
-    bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& ex)
-    {
-        // position counts the characters read, the offending token's included.
-        errorOffset_ = position >= token.size() && !token.empty() ? position - token.size() : (position > 0 ? position - 1 : 0);
-        error_ = ex.what();
-        // nlohmann's text starts "[json.exception.parse_error.101] parse error at line 1, column 2: ".
-        const std::size_t colon = error_.find(": ");
-        if (colon != std::string::npos) {
-            error_ = error_.substr(colon + 2);
-        }
-        return false;
-    }
-
-    std::size_t ErrorOffset() const { return errorOffset_; }
-    const std::string& Error() const { return error_; }
 
 private:
     struct Frame {
@@ -165,15 +180,13 @@ private:
     std::vector<Frame> frames_;
     std::string current_;
     std::size_t last_ = 0;
-    std::size_t errorOffset_ = 0;
-    std::string error_;
 };
 
 
 // Builds the document and refuses a key that appears twice in one object
 // (nlohmann's own builder keeps the last); knows no positions but that of
 // the key at fault.
-class DocumentBuilder {
+class DocumentBuilder : public ParseFault {
 public:
     DocumentBuilder(std::string_view text, json& root, const std::size_t& consumed)
         : text_(text), root_(root), consumed_(consumed)
@@ -200,9 +213,7 @@ public:
             while (at > 0 && text_[at] != '"') {
                 --at;
             }
-            errorOffset_ = at;
-            error_ = "the key \"" + key + "\" appears twice in one object";
-            return false;
+            return DuplicateKey(at, key);
         }
         key_ = std::move(key);
         return true;
@@ -222,19 +233,6 @@ public:
         stack_.pop_back();
         return true;
     }
-    bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& ex)
-    {
-        errorOffset_ = position >= token.size() && !token.empty() ? position - token.size() : (position > 0 ? position - 1 : 0);
-        error_ = ex.what();
-        const std::size_t colon = error_.find(": ");
-        if (colon != std::string::npos) {
-            error_ = error_.substr(colon + 2);
-        }
-        return false;
-    }
-
-    std::size_t ErrorOffset() const { return errorOffset_; }
-    const std::string& Error() const { return error_; }
 
 private:
     // Places a value; the containers being filled are on the stack (an
@@ -260,8 +258,6 @@ private:
     const std::size_t& consumed_;
     std::vector<json*> stack_;
     std::string key_;
-    std::size_t errorOffset_ = 0;
-    std::string error_;
 };
 
 } // namespace
