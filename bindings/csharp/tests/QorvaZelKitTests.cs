@@ -1,7 +1,7 @@
 // Tests of QorvaZelKit.cs under Mono: a game's first run, menu and second run
 // on its schema, the settings while the game runs, and what the binding
-// refuses. Built with QorvaZel.cs and
-// QorvaZelKit.cs into one program; exits with 0 when all pass.
+// refuses. Built with QorvaZel.cs, QorvaZelKit.cs and Check.cs into one
+// program; exits with 0 when all pass.
 using System;
 using System.Collections.Generic;
 using System.IO;
@@ -9,35 +9,10 @@ using System.Linq;
 using System.Runtime.InteropServices;
 using System.Text;
 using QorvaZel;
+using static Check;
 
 internal static class QorvaZelKitTests
 {
-    private static int _failures;
-
-    private static void Expect(bool condition, string what)
-    {
-        if (condition) return;
-        Console.WriteLine("  FAILED: " + what);
-        ++_failures;
-    }
-
-    private static void Equal<T>(T actual, T expected, string what)
-    {
-        Expect(EqualityComparer<T>.Default.Equals(actual, expected), what + ": got " + actual + ", wanted " + expected);
-    }
-
-    private static void Throws<TException>(Action action, string what) where TException : Exception
-    {
-        try
-        {
-            action();
-            Expect(false, what + ": no exception, wanted " + typeof(TException).Name);
-        }
-        catch (TException)
-        {
-        }
-    }
-
     private static void Throws(KitStatus expected, Action action, string what)
     {
         try
@@ -293,32 +268,8 @@ internal static class QorvaZelKitTests
 
     private static int Main(string[] args)
     {
-        string root = Path.Combine(args.Length > 0 ? args[0] : Path.GetTempPath(),
-                                   "csharp_kit_test_" + Guid.NewGuid().ToString("N"));
-        try
-        {
-            Directory.CreateDirectory(Path.Combine(root, "scenario"));
-            Directory.CreateDirectory(Path.Combine(root, "refusals"));
-            Directory.CreateDirectory(Path.Combine(root, "live"));
-            Console.WriteLine("Layouts (" + IntPtr.Size * 8 + "-bit runtime)");
-            Layouts();
-            Console.WriteLine("Scenario");
-            Scenario(Path.Combine(root, "scenario"));
-            Console.WriteLine("While the game runs");
-            WhileTheGameRuns(Path.Combine(root, "live"));
-            Console.WriteLine("Refusals");
-            Refusals(Path.Combine(root, "refusals"));
-        }
-        catch (Exception e)
-        {
-            Console.WriteLine("  FAILED with " + e);
-            ++_failures;
-        }
-        finally
-        {
-            if (Directory.Exists(root)) Directory.Delete(root, true);
-        }
-        Console.WriteLine(_failures == 0 ? "all passed" : _failures + " failure(s)");
-        return _failures == 0 ? 0 : 1;
+        return Check.Run(args, "csharp_kit_test", new Check.Part("Layouts (" + IntPtr.Size * 8 + "-bit runtime)", dir => Layouts()),
+                         new Check.Part("Scenario", Scenario), new Check.Part("While the game runs", WhileTheGameRuns),
+                         new Check.Part("Refusals", Refusals));
     }
 }

@@ -82,11 +82,18 @@ _MESSAGES = {
 }
 
 
+def _member(code, *kinds):
+    """The member of the first enum among kinds that has code; else code."""
+    for kind in kinds:
+        try:
+            return kind(code)
+        except ValueError:
+            pass
+    return code
+
+
 def _status(code):
-    try:
-        return Status(code)
-    except ValueError:
-        return code
+    return _member(code, Status)
 
 
 class QorvaZelError(Exception):

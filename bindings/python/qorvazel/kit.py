@@ -50,7 +50,7 @@ import threading
 from ctypes import POINTER, Structure, c_char_p, c_float, c_int, c_int32, c_size_t, c_uint8, c_uint32, c_uint64
 from typing import NamedTuple, Optional, Tuple
 
-from . import QorvaZelError, Resolution, Status, _INT32, _UINT32, _Closing, _integer, _native, _require, _single
+from . import QorvaZelError, Resolution, Status, _INT32, _UINT32, _Closing, _integer, _member, _native, _require, _single
 
 __all__ = [
     "Kit", "KitError", "KitStatus", "OptionType", "OptionInfo", "Listing", "Finding", "Report", "OpenResult",
@@ -91,12 +91,7 @@ class OptionType(enum.IntEnum):
 
 
 def _status(code):
-    for kind in (Status, KitStatus):
-        try:
-            return kind(code)
-        except ValueError:
-            pass
-    return code
+    return _member(code, Status, KitStatus)
 
 
 class KitError(QorvaZelError):
@@ -390,10 +385,7 @@ class EventKind(enum.IntEnum):
 
 
 def _kind(code):
-    try:
-        return EventKind(code)
-    except ValueError:
-        return code
+    return _member(code, EventKind)
 
 
 class Event(NamedTuple):
