@@ -492,20 +492,60 @@ namespace QorvaZel
         }
     }
 
-    /// <summary>Native memory for the strings of one call: zero-terminated
-    /// UTF-16 copies and arrays of pointers to them, all freed by Dispose.</summary>
-    internal sealed class NativeStrings : IDisposable
+    /// <summary>Native memory for the arguments of one call, all freed by
+    /// Dispose: the base of NativeStrings (the library's UTF-16) and of the
+    /// settings kit's Utf8Strings.</summary>
+    internal abstract class NativeBlocks : IDisposable
     {
         private readonly List<IntPtr> _blocks = new List<IntPtr>();
 
-        /// <summary>A string with an embedded NUL is refused: the library
-        /// would read it only up to the NUL.</summary>
-        public IntPtr Add(string text, string what)
+        /// <summary>A string with an embedded NUL is refused: C would read it
+        /// only up to the NUL.</summary>
+        protected static void CheckText(string text, string what)
         {
             if (text == null) throw new ArgumentNullException(what);
             if (text.IndexOf('\0') >= 0) throw new ArgumentException("contains a NUL character", what);
-            IntPtr p = Marshal.AllocHGlobal((text.Length + 1) * 2);
+        }
+
+        protected IntPtr Allocate(int bytes)
+        {
+            IntPtr p = Marshal.AllocHGlobal(Math.Max(bytes, 1));
             _blocks.Add(p);
+            return p;
+        }
+
+        /// <summary>A C array of the pointers.</summary>
+        public IntPtr AddPointers(IList<IntPtr> pointers)
+        {
+            IntPtr array = Allocate(IntPtr.Size * pointers.Count);
+            for (int i = 0; i < pointers.Count; ++i) Marshal.WriteIntPtr(array, i * IntPtr.Size, pointers[i]);
+            return array;
+        }
+
+        /// <summary>A C array of the records (sequential structs).</summary>
+        public IntPtr AddBlock<T>(T[] records) where T : struct
+        {
+            int size = Marshal.SizeOf(typeof(T));
+            IntPtr block = Allocate(size * records.Length);
+            for (int i = 0; i < records.Length; ++i) Marshal.StructureToPtr(records[i], block + i * size, false);
+            return block;
+        }
+
+        public void Dispose()
+        {
+            foreach (IntPtr p in _blocks) Marshal.FreeHGlobal(p);
+            _blocks.Clear();
+        }
+    }
+
+    /// <summary>Zero-terminated UTF-16 copies of the strings of one call and
+    /// arrays of pointers to them.</summary>
+    internal sealed class NativeStrings : NativeBlocks
+    {
+        public IntPtr Add(string text, string what)
+        {
+            CheckText(text, what);
+            IntPtr p = Allocate((text.Length + 1) * 2);
             char[] units = text.ToCharArray(); // UTF-16 code units, surrogate pairs as they are
             Marshal.Copy(units, 0, p, units.Length);
             Marshal.WriteInt16(p, units.Length * 2, 0);
@@ -514,17 +554,9 @@ namespace QorvaZel
 
         public IntPtr AddArray(string[] texts)
         {
-            IntPtr array = Marshal.AllocHGlobal(IntPtr.Size * Math.Max(texts.Length, 1));
-            _blocks.Add(array);
-            for (int i = 0; i < texts.Length; ++i)
-                Marshal.WriteIntPtr(array, i * IntPtr.Size, Add(texts[i], "allowed"));
-            return array;
-        }
-
-        public void Dispose()
-        {
-            foreach (IntPtr p in _blocks) Marshal.FreeHGlobal(p);
-            _blocks.Clear();
+            var pointers = new List<IntPtr>();
+            foreach (string text in texts) pointers.Add(Add(text, "allowed"));
+            return AddPointers(pointers);
         }
     }
 

@@ -1,41 +1,18 @@
 // Tests of QorvaZelKit.cs under Mono: a game's first run, menu and second run
-// on its schema, and what the binding refuses. Built with QorvaZel.cs and
-// QorvaZelKit.cs into one program; exits with 0 when all pass.
+// on its schema, the settings while the game runs, and what the binding
+// refuses. Built with QorvaZel.cs, QorvaZelKit.cs and Check.cs into one
+// program; exits with 0 when all pass.
 using System;
 using System.Collections.Generic;
 using System.IO;
 using System.Linq;
 using System.Runtime.InteropServices;
+using System.Text;
 using QorvaZel;
+using static Check;
 
 internal static class QorvaZelKitTests
 {
-    private static int _failures;
-
-    private static void Expect(bool condition, string what)
-    {
-        if (condition) return;
-        Console.WriteLine("  FAILED: " + what);
-        ++_failures;
-    }
-
-    private static void Equal<T>(T actual, T expected, string what)
-    {
-        Expect(EqualityComparer<T>.Default.Equals(actual, expected), what + ": got " + actual + ", wanted " + expected);
-    }
-
-    private static void Throws<TException>(Action action, string what) where TException : Exception
-    {
-        try
-        {
-            action();
-            Expect(false, what + ": no exception, wanted " + typeof(TException).Name);
-        }
-        catch (TException)
-        {
-        }
-    }
-
     private static void Throws(KitStatus expected, Action action, string what)
     {
         try
@@ -69,10 +46,13 @@ internal static class QorvaZelKitTests
   ""tiers"": [
     {""name"": ""big-gpu"", ""when"": {""fact"": ""videoMemoryMB"", ""atLeast"": 8192}, ""preset"": ""High""},
     {""name"": ""fallback"", ""preset"": ""Low""}
-  ]
+  ],
+  ""commandLine"": {""-width"": {""mode"": ""width""}, ""-height"": {""mode"": ""height""},
+                  ""-refresh"": {""mode"": ""refresh""}}
 }";
 
-    private static SettingsKit Open(string dir, string schema = Schema)
+    // The game's options; more changes them before the open.
+    private static SettingsKit Open(string dir, string schema = Schema, Action<KitOptions> more = null)
     {
         var options = new KitOptions
         {
@@ -81,7 +61,21 @@ internal static class QorvaZelKitTests
         };
         options.Facts["videoMemoryMB"] = "12288";
         options.Resolutions.Add(new Resolution(1920, 1080, 60f));
+        if (more != null) more(options);
         return new SettingsKit(options);
+    }
+
+    // The same game with its modes as a display reports them, on the display id.
+    private static SettingsKit OpenWithModes(string dir, string displayId, List<KitChangedEventArgs> heard)
+    {
+        return Open(dir, Schema, o =>
+        {
+            o.Resolutions.Clear();
+            o.Modes.Add(new DisplayMode(1280, 720, 60, 1));
+            o.Modes.Add(new DisplayMode(1920, 1080, 60000, 1001));
+            o.DisplayId = displayId;
+            o.Changed = (sender, e) => heard.Add(e);
+        });
     }
 
     private static void Scenario(string dir)
@@ -126,6 +120,105 @@ internal static class QorvaZelKitTests
         }
     }
 
+    // Events, apply / confirm / revert on the kit's clock, overrides, display modes.
+    private static void WhileTheGameRuns(string dir)
+    {
+        ulong now = 1000;
+        SettingsKit.SetClock(() => now);
+        var heard = new List<KitChangedEventArgs>();
+        using (SettingsKit kit = OpenWithModes(dir, "DEL-U2720Q-1234", heard))
+        {
+            Equal(heard.Last().What, "preset High", "the first run's preset, heard at the open");
+
+            // 59.94 in its three spellings is one mode; the kit keeps the listed one.
+            var spoken = new DisplayMode(1920, 1080, 59.94f);
+            var fraction = new DisplayMode(1920, 1080, 60000, 1001);
+            var reported = new DisplayMode(1920, 1080, 59.940002f);
+            Expect(spoken.Matches(fraction) && fraction.Matches(reported) && SettingsKit.ModesMatch(reported, spoken),
+                   "59.94 = 60000/1001 = 59.940002");
+            Expect(!spoken.Matches(new DisplayMode(1920, 1080, 60f)), "59.94 is not 60");
+            kit.SetMode(reported);
+            Equal(kit.GetMode().Current.RefreshDenominator, 1001u, "the mode as listed");
+            Equal(kit.ClosestMode(new DisplayMode(2560, 1440, 144f)).Value.Width, 1920u, "the closest mode");
+
+            // A handler that throws loses nothing; one that calls the kit hears its own change inside.
+            EventHandler<KitChangedEventArgs> thrower = (sender, e) => { throw new InvalidOperationException("menu gone"); };
+            EventHandler<KitChangedEventArgs> follower = (sender, e) =>
+            {
+                if (e.Kind == KitEventKind.Value && e.Name == "VSync") kit.SetInt("ShadowQuality", 0);
+            };
+            kit.Changed += thrower;
+            kit.Changed += follower;
+            heard.Clear();
+            kit.SetBool("VSync", false);
+            Equal(kit.GetInt("ShadowQuality"), 0, "set by the handler");
+            Equal(string.Join(";", heard.Select(e => e.What)), "set VSync;set ShadowQuality", "events, inner first");
+            Expect(heard[0].OldValue.Value.Bool && !heard[0].NewValue.Value.Bool, "old and new value");
+            Expect(kit.TakeEventError() is InvalidOperationException, "the handler's exception is kept");
+            Equal(kit.TakeEventError(), null, "and handed over once");
+            kit.Changed -= thrower;
+            kit.Changed -= follower;
+
+            // One refused edit: nothing applied, every edit still pending.
+            kit.SetPending("ShadowQuality", 2);
+            kit.SetPending("Textures", "Ultra");
+            KitApplyResult refused = kit.Apply();
+            Equal(refused.Status, KitStatus.ApplyRefused, "apply refused");
+            Equal(string.Join(",", refused.Refusals.Select(r => r.Option + " " + r.Status)), "Textures ValueNotAllowed",
+                  "the refusal");
+            Equal(kit.GetInt("ShadowQuality"), 0, "nothing applied");
+            Equal(kit.List().Find("ShadowQuality").Pending, KitValue.OfInt(2), "still pending");
+            kit.RevertPending();
+
+            // A provisional mode comes back at its deadline.
+            kit.SetPendingMode(new DisplayMode(1280, 720, 60f));
+            KitApplyResult applied = kit.Apply(TimeSpan.FromSeconds(5));
+            Expect(applied.Applied && applied.Provisional && applied.ModeChanged, "a provisional mode");
+            Equal(applied.Deadline, 6000UL, "the deadline");
+            now = 5999;
+            Equal(kit.Poll(), TimeSpan.FromMilliseconds(1), "time left");
+            heard.Clear();
+            now = 6000;
+            Equal(kit.GetMode().Current.Width, 1920u, "the mode put back");
+            Expect(heard.Last().Kind == KitEventKind.Revert && heard.Last().Expired, "REVERT, expired");
+            Expect(!kit.Confirm(), "too late to confirm");
+
+            // Overrides apply for this run and never reach the file.
+            kit.ApplyCommandLine("-width", "1280", "-height", "720", "-refresh", "60", "--set", "ShadowQuality=4", "-log");
+            kit.SetOverride("VSync", true);
+            Equal(kit.GetInt("ShadowQuality"), 4, "overridden");
+            Expect(kit.List().Find("ShadowQuality").Overridden, "listed as overridden");
+            Equal(kit.GetMode().Current.Width, 1280u, "the mode overridden");
+            try
+            {
+                kit.ApplyCommandLine("--set", "ShadowQuality=9");
+                Expect(false, "a refused command line");
+            }
+            catch (KitException e)
+            {
+                Equal(e.Status, KitStatus.ValueNotAllowed, "ShadowQuality=9");
+                Expect(e.Detail.Contains("ShadowQuality=9"), "the argument named: " + e.Detail);
+            }
+            kit.Save();
+            string xml = Encoding.Unicode.GetString(File.ReadAllBytes(kit.Opened.SettingsPath));
+            Expect(xml.Contains("Name=\"ShadowQuality\" Registered=\"True\" Type=\"Integer\" Value=\"0\""), xml);
+            Expect(xml.Contains("Name=\"VSync\" Registered=\"True\" Type=\"Bool\" Value=\"false\""), xml);
+            Expect(xml.Contains("<RESOLUTION Width=\"1920\""), xml);
+            kit.ClearOverrides();
+            Equal(kit.GetInt("ShadowQuality"), 0, "the player's value back");
+        }
+        SettingsKit.SetClock(null);
+
+        // Another monitor: reported at the open.
+        heard.Clear();
+        using (SettingsKit kit = OpenWithModes(dir, "LEN-T14", heard))
+        {
+            Expect(kit.Opened.DisplayChanged && kit.Opened.ModeListed, "another display, the mode listed");
+            Equal(kit.Opened.SavedDisplayId, "DEL-U2720Q-1234", "the file's display");
+            Equal(heard.Last().Kind, KitEventKind.Display, "DISPLAY event");
+        }
+    }
+
     private static void Refusals(string dir)
     {
         try
@@ -158,41 +251,25 @@ internal static class QorvaZelKitTests
     {
         var sizes = new Dictionary<Type, int[]>
         {
-            { typeof(KitNative.Value), new[] { 20, 24 } }, { typeof(KitNative.OpenInfo), new[] { 68, 128 } },
-            { typeof(KitNative.OpenResult), new[] { 52, 72 } }, { typeof(KitNative.OptionInfo), new[] { 140, 192 } },
+            { typeof(KitNative.Value), new[] { 20, 24 } }, { typeof(KitNative.OpenInfo), new[] { 80, 152 } },
+            { typeof(KitNative.OpenResult), new[] { 64, 96 } }, { typeof(KitNative.OptionInfo), new[] { 180, 240 } },
             { typeof(KitNative.NamedEntry), new[] { 8, 16 } }, { typeof(KitNative.Finding), new[] { 28, 48 } },
+            { typeof(DisplayMode), new[] { 20, 20 } }, { typeof(KitNative.ModeInfo), new[] { 72, 80 } },
+            { typeof(KitNative.Event), new[] { 104, 120 } }, { typeof(KitNative.Refusal), new[] { 8, 16 } },
         };
         foreach (KeyValuePair<Type, int[]> c in sizes)
             Equal(Marshal.SizeOf(c.Key), c.Value[IntPtr.Size / 8], "Marshal.SizeOf " + c.Key.Name);
         Equal((int)Marshal.OffsetOf(typeof(KitNative.OptionInfo), "NumSteps"), IntPtr.Size == 8 ? 168 : 124,
               "OptionInfo.NumSteps");
+        // 28 or 32 on 32-bit, by the platform's alignment of a uint64_t (c_layout.c).
+        int deadline = (int)Marshal.OffsetOf(typeof(KitNative.ApplyResult), "Deadline");
+        Expect(IntPtr.Size == 8 ? deadline == 48 : deadline == 28 || deadline == 32, "ApplyResult.Deadline at " + deadline);
     }
 
     private static int Main(string[] args)
     {
-        string root = Path.Combine(args.Length > 0 ? args[0] : Path.GetTempPath(),
-                                   "csharp_kit_test_" + Guid.NewGuid().ToString("N"));
-        try
-        {
-            Directory.CreateDirectory(Path.Combine(root, "scenario"));
-            Directory.CreateDirectory(Path.Combine(root, "refusals"));
-            Console.WriteLine("Layouts (" + IntPtr.Size * 8 + "-bit runtime)");
-            Layouts();
-            Console.WriteLine("Scenario");
-            Scenario(Path.Combine(root, "scenario"));
-            Console.WriteLine("Refusals");
-            Refusals(Path.Combine(root, "refusals"));
-        }
-        catch (Exception e)
-        {
-            Console.WriteLine("  FAILED with " + e);
-            ++_failures;
-        }
-        finally
-        {
-            if (Directory.Exists(root)) Directory.Delete(root, true);
-        }
-        Console.WriteLine(_failures == 0 ? "all passed" : _failures + " failure(s)");
-        return _failures == 0 ? 0 : 1;
+        return Check.Run(args, "csharp_kit_test", new Check.Part("Layouts (" + IntPtr.Size * 8 + "-bit runtime)", dir => Layouts()),
+                         new Check.Part("Scenario", Scenario), new Check.Part("While the game runs", WhileTheGameRuns),
+                         new Check.Part("Refusals", Refusals));
     }
 }

@@ -1,6 +1,7 @@
 // Tests of QorvaZel.cs under Mono: a game's whole settings cycle, the traps
 // of a hand-written binding, and the record layouts for 32- and 64-bit.
-// Built with the binding into one program; exits with 0 when all pass.
+// Built with the binding and Check.cs into one program; exits with 0 when
+// all pass.
 using System;
 using System.Collections.Generic;
 using System.IO;
@@ -8,25 +9,10 @@ using System.Linq;
 using System.Reflection;
 using System.Runtime.InteropServices;
 using QorvaZel;
+using static Check;
 
 internal static class QorvaZelTests
 {
-    private static int _failures;
-
-    private static void Expect(bool condition, string what)
-    {
-        if (!condition)
-        {
-            Console.WriteLine("  FAILED: " + what);
-            ++_failures;
-        }
-    }
-
-    private static void Equal<T>(T actual, T expected, string what)
-    {
-        Expect(EqualityComparer<T>.Default.Equals(actual, expected), what + ": got " + actual + ", wanted " + expected);
-    }
-
     private static void Throws(Status expected, Action action, string what)
     {
         try
@@ -37,18 +23,6 @@ internal static class QorvaZelTests
         catch (QorvaZelException e)
         {
             Equal(e.Status, expected, what);
-        }
-    }
-
-    private static void Throws<TException>(Action action, string what) where TException : Exception
-    {
-        try
-        {
-            action();
-            Expect(false, what + ": no exception, wanted " + typeof(TException).Name);
-        }
-        catch (TException)
-        {
         }
     }
 
@@ -240,29 +214,7 @@ internal static class QorvaZelTests
 
     private static int Main(string[] args)
     {
-        string root = Path.Combine(args.Length > 0 ? args[0] : Path.GetTempPath(),
-                                   "csharp_test_" + Guid.NewGuid().ToString("N"));
-        try
-        {
-            Directory.CreateDirectory(Path.Combine(root, "scenario"));
-            Directory.CreateDirectory(Path.Combine(root, "traps"));
-            Console.WriteLine("Layouts (" + IntPtr.Size * 8 + "-bit runtime)");
-            Layouts();
-            Console.WriteLine("Scenario");
-            Scenario(Path.Combine(root, "scenario"));
-            Console.WriteLine("Traps");
-            Traps(Path.Combine(root, "traps"));
-        }
-        catch (Exception e)
-        {
-            Console.WriteLine("  FAILED with " + e);
-            ++_failures;
-        }
-        finally
-        {
-            if (Directory.Exists(root)) Directory.Delete(root, true);
-        }
-        Console.WriteLine(_failures == 0 ? "all passed" : _failures + " failure(s)");
-        return _failures == 0 ? 0 : 1;
+        return Check.Run(args, "csharp_test", new Check.Part("Layouts (" + IntPtr.Size * 8 + "-bit runtime)", dir => Layouts()),
+                         new Check.Part("Scenario", Scenario), new Check.Part("Traps", Traps));
     }
 }

@@ -82,11 +82,18 @@ _MESSAGES = {
 }
 
 
+def _member(code, *kinds):
+    """The member of the first enum among kinds that has code; else code."""
+    for kind in kinds:
+        try:
+            return kind(code)
+        except ValueError:
+            pass
+    return code
+
+
 def _status(code):
-    try:
-        return Status(code)
-    except ValueError:
-        return code
+    return _member(code, Status)
 
 
 class QorvaZelError(Exception):
@@ -196,7 +203,38 @@ def bool_option(name, default):
     return Option(name, _native.BOOL, _require(default, (bool,), "default"))
 
 
-class Settings:
+class _Closing:
+    """A context manager over a process-wide native object (the library,
+    the settings kit): close(), leaving the with block or the collector
+    calls _release(lib) once; closed tells whether that happened."""
+
+    _lib = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def __del__(self):
+        try:
+            self.close()
+        except Exception:  # pragma: no cover - interpreter shutdown
+            pass
+
+    def close(self):
+        """Releases it; a second call does nothing."""
+        lib, self._lib = self._lib, None
+        if lib is not None:
+            self._release(lib)
+
+    @property
+    def closed(self):
+        return self._lib is None
+
+
+class Settings(_Closing):
     """The initialised library; a context manager. Creating it initialises
     the library with INTERFACE_VERSION; close() (or leaving the with block)
     releases it. The library is process-wide: one Settings at a time.
@@ -215,28 +253,9 @@ class Settings:
         _check(lib.QORVA_ZEL_InitializeSDK(ctypes.byref(info), ctypes.byref(version)), "initialise")
         self._lib = lib
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-        return False
-
-    def __del__(self):
-        try:
-            self.close()
-        except Exception:  # pragma: no cover - interpreter shutdown
-            pass
-
-    def close(self):
-        """Releases the library; a second call does nothing."""
-        lib, self._lib = getattr(self, "_lib", None), None
-        if lib is not None:
-            lib.QORVA_ZEL_ReleaseSDK()
-
-    @property
-    def closed(self):
-        return self._lib is None
+    def _release(self, lib):
+        """Releases the library; close() calls it once."""
+        lib.QORVA_ZEL_ReleaseSDK()
 
     def _calls(self):
         if self._lib is None:

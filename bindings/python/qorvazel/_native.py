@@ -189,25 +189,27 @@ def find_and_load(environ=None, here=None, stem="qorva_zel", env=LIBRARY_ENV, wh
     raise LibraryNotFoundError(tried, env, what)
 
 
-def declare(lib):
-    """Gives every function its C signature."""
-    status = c_int32
-    signatures = {
-        "QORVA_ZEL_InitializeSDK": (status, [POINTER(AppInfo), POINTER(Version)]),
-        "QORVA_ZEL_ReleaseSDK": (status, []),
-        "QORVA_ZEL_LoadConfigFile": (status, []),
-        "QORVA_ZEL_SaveConfigFile": (status, [c_uint32]),
-        "QORVA_ZEL_RegisterOption": (status, [POINTER(OptionDesc)]),
-        "QORVA_ZEL_RegisterResolutions": (status, [POINTER(Resolution), c_uint32]),
-        "QORVA_ZEL_ReleaseVariant": (None, [POINTER(Variant)]),
-        "QORVA_ZEL_GetOptionValue": (status, [POINTER(Variant), CharP]),
-        "QORVA_ZEL_SetOptionValue": (status, [POINTER(Variant), CharP]),
-        "QORVA_ZEL_GetResolution": (status, [POINTER(Resolution)]),
-        "QORVA_ZEL_SetResolution": (status, [POINTER(Resolution)]),
-        "QORVA_ZEL_CheckForDirtyOptions": (status, []),
-        "QORVA_ZEL_GetVersion": (Version, []),
-    }
-    for name, (restype, argtypes) in signatures.items():
+_SIGNATURES = {
+    "QORVA_ZEL_InitializeSDK": (c_int32, [POINTER(AppInfo), POINTER(Version)]),
+    "QORVA_ZEL_ReleaseSDK": (c_int32, []),
+    "QORVA_ZEL_LoadConfigFile": (c_int32, []),
+    "QORVA_ZEL_SaveConfigFile": (c_int32, [c_uint32]),
+    "QORVA_ZEL_RegisterOption": (c_int32, [POINTER(OptionDesc)]),
+    "QORVA_ZEL_RegisterResolutions": (c_int32, [POINTER(Resolution), c_uint32]),
+    "QORVA_ZEL_ReleaseVariant": (None, [POINTER(Variant)]),
+    "QORVA_ZEL_GetOptionValue": (c_int32, [POINTER(Variant), CharP]),
+    "QORVA_ZEL_SetOptionValue": (c_int32, [POINTER(Variant), CharP]),
+    "QORVA_ZEL_GetResolution": (c_int32, [POINTER(Resolution)]),
+    "QORVA_ZEL_SetResolution": (c_int32, [POINTER(Resolution)]),
+    "QORVA_ZEL_CheckForDirtyOptions": (c_int32, []),
+    "QORVA_ZEL_GetVersion": (Version, []),
+}
+
+
+def declare(lib, signatures=None):
+    """Gives every function its C signature: the library's, or those of
+    signatures ({name: (restype, argtypes)}, the settings kit's)."""
+    for name, (restype, argtypes) in (_SIGNATURES if signatures is None else signatures).items():
         function = getattr(lib, name)
         function.restype = restype
         function.argtypes = argtypes

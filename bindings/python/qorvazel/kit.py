@@ -25,19 +25,38 @@ The kit library (qorva_zel_kit) is found as the library is, through
 QORVAZEL_KIT_LIBRARY, then beside this package, then in the library
 directories of its installed prefix, then on the system's search path; the
 library itself is loaded first, so that the kit finds it.
+
+While the game runs:
+
+    with kit.subscribe(lambda e: print(e.kind.name, e.name, e.old_value, e.new_value)) as heard:
+        game.set_pending("ShadowQuality", 3)
+        game.set_pending_mode(kit.mode(1920, 1080, 60000, 1001))
+        result = game.apply(confirm_within_ms=15000)   # result.refusals when refused
+        ...                                            # game.confirm() when the player keeps it
+    game.apply_command_line(sys.argv)                  # overrides, never saved
+
+subscribe() hears every change made through the kit, on the thread of the
+call that made it, after the kit's lock is released (a callable may call
+the kit). An exception the callable raises cannot cross the kit's C frame:
+it is kept, the change stands, the other subscribers still hear the event,
+and the subscription's take_error() hands it over.
 """
 
 import ctypes
 import enum
+import itertools
 import os
-from ctypes import POINTER, Structure, c_char_p, c_float, c_int32, c_size_t, c_uint8, c_uint32
+import threading
+from ctypes import POINTER, Structure, c_char_p, c_float, c_int, c_int32, c_size_t, c_uint8, c_uint32, c_uint64
 from typing import NamedTuple, Optional, Tuple
 
-from . import QorvaZelError, Resolution, Status, _INT32, _integer, _native, _require, _single
+from . import QorvaZelError, Resolution, Status, _INT32, _UINT32, _Closing, _integer, _member, _native, _require, _single
 
 __all__ = [
     "Kit", "KitError", "KitStatus", "OptionType", "OptionInfo", "Listing", "Finding", "Report", "OpenResult",
-    "local_settings_folder", "CUSTOM", "KIT_LIBRARY_ENV",
+    "local_settings_folder", "CUSTOM", "KIT_LIBRARY_ENV", "DisplayMode", "mode", "modes_match",
+    "REFRESH_TOLERANCE", "ModeInfo", "EventKind", "Event", "Subscription", "subscribe", "ApplyResult", "Refusal",
+    "set_clock", "take_clock_error",
 ]
 
 KIT_LIBRARY_ENV = "QORVAZEL_KIT_LIBRARY"
@@ -58,6 +77,10 @@ class KitStatus(enum.IntEnum):
     UNAVAILABLE = -1006
     BACKUP = -1007
     LIBRARY_IN_USE = -1008
+    APPLY_REFUSED = -1009  # apply refused one or more pending edits; nothing changed
+    PROVISIONAL = -1010  # a change is provisional: confirm or revert it first
+    NOT_PROVISIONAL = -1011  # confirm or revert_provisional with no provisional change
+    EXPIRED = -1012  # confirm after the deadline: the change was put back
 
 
 class OptionType(enum.IntEnum):
@@ -68,12 +91,7 @@ class OptionType(enum.IntEnum):
 
 
 def _status(code):
-    for kind in (Status, KitStatus):
-        try:
-            return kind(code)
-        except ValueError:
-            pass
-    return code
+    return _member(code, Status, KitStatus)
 
 
 class KitError(QorvaZelError):
@@ -124,6 +142,15 @@ class _Value(Structure):
         return self.BoolValue != 0
 
 
+class _DisplayMode(Structure):
+    _fields_ = [("Width", c_uint32), ("Height", c_uint32), ("RefreshNumerator", c_uint32),
+                ("RefreshDenominator", c_uint32), ("RefreshRate", c_float)]
+
+    def python(self):
+        return DisplayMode(self.Width, self.Height, self.RefreshNumerator, self.RefreshDenominator,
+                           _single(self.RefreshRate))
+
+
 class _Fact(Structure):
     _fields_ = [("Name", c_char_p), ("Value", c_char_p)]
 
@@ -135,21 +162,25 @@ class _OpenInfo(Structure):
                 ("DisplayName", "VersionName", "InstallPath", "ConfigPath", "Executable", "ExecCmd")] + \
                [("Tags", POINTER(c_char_p)), ("TagCount", c_uint32), ("Facts", POINTER(_Fact)),
                 ("FactCount", c_uint32), ("Resolutions", POINTER(_native.Resolution)),
-                ("ResolutionCount", c_uint32), ("Flags", c_uint32)]
+                ("ResolutionCount", c_uint32), ("Flags", c_uint32),
+                # The second version of the record.
+                ("Modes", POINTER(_DisplayMode)), ("ModeCount", c_uint32), ("DisplayId", c_char_p)]
 
 
 class _OpenResult(Structure):
     _fields_ = [("LoadStatus", c_int32), ("FirstRun", c_uint8), ("Preset", c_char_p), ("TierIndex", c_int32),
                 ("TierName", c_char_p), ("SchemaVersion", c_uint32), ("FileVersion", c_uint32),
                 ("Migrated", c_uint8), ("MigrationStatus", c_int32), ("BackupPath", c_char_p),
-                ("NewerFile", c_uint8), ("FindingCount", c_uint32), ("SettingsPath", c_char_p)]
+                ("NewerFile", c_uint8), ("FindingCount", c_uint32), ("SettingsPath", c_char_p),
+                ("DisplayChanged", c_uint8), ("SavedDisplayId", c_char_p), ("ModeListed", c_uint8)]
 
 
 class _OptionInfo(Structure):
     _fields_ = [("Name", c_char_p), ("Type", c_int32), ("Category", c_char_p), ("LabelKey", c_char_p),
                 ("DescriptionKey", c_char_p), ("Flags", c_uint32), ("Default", _Value), ("Current", _Value),
                 ("Saved", _Value), ("MinValue", _Value), ("MaxValue", _Value), ("NumSteps", c_int32),
-                ("AllowedValues", POINTER(c_char_p)), ("AllowedCount", c_uint32), ("SchemaIndex", c_uint32)]
+                ("AllowedValues", POINTER(c_char_p)), ("AllowedCount", c_uint32), ("SchemaIndex", c_uint32),
+                ("Pending", _Value), ("Player", _Value)]
 
 
 class _NamedEntry(Structure):
@@ -160,6 +191,30 @@ class _Finding(Structure):
     _fields_ = [("Kind", c_int32), ("KindName", c_char_p), ("Option", c_char_p), ("Text", c_char_p),
                 ("Message", c_char_p), ("Line", c_uint32), ("Column", c_uint32)]
 
+
+class _ModeInfo(Structure):
+    _fields_ = [("Current", _DisplayMode), ("Player", _DisplayMode), ("Pending", _DisplayMode), ("Flags", c_uint32),
+                ("Modes", POINTER(_DisplayMode)), ("ModeCount", c_uint32)]
+
+
+class _Event(Structure):
+    _fields_ = [("Kind", c_int32), ("Cause", c_int32), ("Name", c_char_p), ("OldValue", _Value),
+                ("NewValue", _Value), ("OldMode", _DisplayMode), ("NewMode", _DisplayMode),
+                ("FromVersion", c_uint32), ("ToVersion", c_uint32), ("Provisional", c_uint8), ("Expired", c_uint8)]
+
+
+class _Refusal(Structure):
+    _fields_ = [("Option", c_char_p), ("Status", c_int32)]
+
+
+class _ApplyResult(Structure):
+    _fields_ = [("Refusals", POINTER(_Refusal)), ("RefusalCount", c_uint32), ("Changed", POINTER(c_char_p)),
+                ("ChangedCount", c_uint32), ("RestartRequired", POINTER(c_char_p)), ("RestartCount", c_uint32),
+                ("ModeChanged", c_uint8), ("Provisional", c_uint8), ("Deadline", c_uint64)]
+
+
+_EventCallback = ctypes.CFUNCTYPE(None, POINTER(_Event), ctypes.c_void_p)
+_ClockFunction = ctypes.CFUNCTYPE(c_uint64, ctypes.c_void_p)
 
 _lib = None
 
@@ -173,7 +228,8 @@ def _library():
         status = c_int32
         opaque = ctypes.c_void_p
         text_out = [ctypes.c_char_p, c_size_t, POINTER(c_size_t)]
-        signatures = {
+        mode_in = POINTER(_DisplayMode)
+        _lib = _native.declare(lib, {
             "QORVA_ZEL_KIT_StatusText": (c_char_p, [c_int32]),
             "QORVA_ZEL_KIT_Open": (status, [POINTER(_OpenInfo), POINTER(POINTER(_OpenResult)), ctypes.c_char_p,
                                             c_size_t]),
@@ -204,12 +260,26 @@ def _library():
             "QORVA_ZEL_KIT_ReportFile": (c_char_p, [opaque]),
             "QORVA_ZEL_KIT_ReleaseReport": (None, [opaque]),
             "QORVA_ZEL_KIT_LocalSettingsFolder": (status, [c_char_p, c_uint32] + text_out),
-        }
-        for name, (restype, argtypes) in signatures.items():
-            function = getattr(lib, name)
-            function.restype = restype
-            function.argtypes = argtypes
-        _lib = lib
+            "QORVA_ZEL_KIT_ModesMatch": (c_uint8, [mode_in, mode_in]),
+            "QORVA_ZEL_KIT_GetMode": (status, [POINTER(_ModeInfo)]),
+            "QORVA_ZEL_KIT_SetMode": (status, [mode_in]),
+            "QORVA_ZEL_KIT_ClosestMode": (status, [mode_in, mode_in]),
+            "QORVA_ZEL_KIT_Subscribe": (status, [_EventCallback, ctypes.c_void_p, POINTER(c_uint64)]),
+            "QORVA_ZEL_KIT_Unsubscribe": (status, [c_uint64]),
+            "QORVA_ZEL_KIT_SetPending": (status, [c_char_p, POINTER(_Value)]),
+            "QORVA_ZEL_KIT_SetPendingMode": (status, [mode_in]),
+            "QORVA_ZEL_KIT_RevertPending": (status, []),
+            "QORVA_ZEL_KIT_Apply": (status, [c_uint32, POINTER(POINTER(_ApplyResult))]),
+            "QORVA_ZEL_KIT_ReleaseApplyResult": (None, [POINTER(_ApplyResult)]),
+            "QORVA_ZEL_KIT_Confirm": (status, []),
+            "QORVA_ZEL_KIT_RevertProvisional": (status, []),
+            "QORVA_ZEL_KIT_Poll": (status, [POINTER(c_uint8), POINTER(c_uint64)]),
+            "QORVA_ZEL_KIT_SetClock": (status, [_ClockFunction, ctypes.c_void_p]),
+            "QORVA_ZEL_KIT_SetOverride": (status, [c_char_p, POINTER(_Value)]),
+            "QORVA_ZEL_KIT_SetModeOverride": (status, [mode_in]),
+            "QORVA_ZEL_KIT_ClearOverrides": (status, []),
+            "QORVA_ZEL_KIT_ApplyCommandLine": (status, [c_int, POINTER(c_char_p), ctypes.c_char_p, c_size_t]),
+        })
     return _lib
 
 
@@ -237,6 +307,263 @@ def local_settings_folder(game_folder, create=False):
                      f"settings folder {game_folder}")
 
 
+# ---- Display modes ------------------------------------------------------------------
+
+#: Hertz: two rates closer than this are one rate (59.94, 60000/1001 and 59.940002).
+REFRESH_TOLERANCE = 0.005
+
+
+class DisplayMode(NamedTuple):
+    """A display mode as players have it: the refresh rate as a fraction
+    numerator/denominator (60000/1001) or, with denominator 0, as rate
+    (59.94). What the kit hands out has all three. Make one with mode()."""
+
+    width: int
+    height: int
+    numerator: int = 0
+    denominator: int = 0
+    rate: float = 0.0
+
+    def matches(self, other):
+        """Same size and rates within REFRESH_TOLERANCE hertz."""
+        return modes_match(self, other)
+
+    def _native(self):
+        return _DisplayMode(_integer(self.width, _UINT32, "the width"), _integer(self.height, _UINT32, "the height"),
+                            _integer(self.numerator, _UINT32, "the rate's numerator"),
+                            _integer(self.denominator, _UINT32, "the rate's denominator"),
+                            _require(self.rate, (int, float), "the rate"))
+
+
+def mode(width, height, rate, denominator=None):
+    """mode(1920, 1080, 59.94), or with the rate as a fraction
+    mode(1920, 1080, 60000, 1001)."""
+    if denominator is None:
+        return DisplayMode(width, height, rate=_require(rate, (int, float), "the rate"))
+    return DisplayMode(width, height, rate, denominator)
+
+
+def _mode(value):
+    """A DisplayMode of a DisplayMode or a (width, height, ...) tuple, as C."""
+    return (value if isinstance(value, DisplayMode) else DisplayMode(*value))._native()
+
+
+def modes_match(a, b):
+    """Same size and rates within REFRESH_TOLERANCE hertz; needs no open kit."""
+    return _library().QORVA_ZEL_KIT_ModesMatch(ctypes.byref(_mode(a)), ctypes.byref(_mode(b))) != 0
+
+
+class ModeInfo(NamedTuple):
+    """The display mode as a menu needs it."""
+
+    current: DisplayMode
+    player: DisplayMode  # the player's own, the one a save writes
+    pending: Optional[DisplayMode]  # waiting for apply()
+    overridden: bool
+    provisional: bool
+    unsaved: bool  # differs from the last load or save
+    modes: Tuple[DisplayMode, ...]  # the game's, as listed at the open
+
+
+# ---- Change events ---------------------------------------------------------------------
+
+class EventKind(enum.IntEnum):
+    """What an event tells (kind), and which call made a VALUE or MODE change (cause)."""
+
+    VALUE = 1  # an option's value changed: name, old_value, new_value
+    MODE = 2  # the display mode changed: old_mode, new_mode
+    SET = 3  # (a cause only) set() or set_mode()
+    PRESET = 4  # name is the preset
+    RESET = 5  # name is the option or category, "" for all
+    LOAD = 6
+    MIGRATION = 7  # from_version, to_version
+    APPLY = 8  # provisional tells whether to confirm
+    CONFIRM = 9
+    REVERT = 10  # expired: by its deadline
+    OVERRIDE = 11
+    DISPLAY = 12  # the file was saved on another display: name is its identity
+
+
+def _kind(code):
+    return _member(code, EventKind)
+
+
+class Event(NamedTuple):
+    """One change, copied out of the kit's record. old_value and new_value
+    are None but for VALUE, old_mode and new_mode None but for MODE."""
+
+    kind: EventKind
+    cause: EventKind  # VALUE and MODE: the kind of the call that made the change; otherwise kind
+    name: str
+    old_value: object
+    new_value: object
+    old_mode: Optional[DisplayMode]
+    new_mode: Optional[DisplayMode]
+    from_version: int
+    to_version: int
+    provisional: bool
+    expired: bool
+
+    @classmethod
+    def _from_c(cls, e):
+        value = e.Kind == EventKind.VALUE
+        moved = e.Kind == EventKind.MODE
+        return cls(_kind(e.Kind), _kind(e.Cause), _text(e.Name), e.OldValue.python() if value else None,
+                   e.NewValue.python() if value else None, e.OldMode.python() if moved else None,
+                   e.NewMode.python() if moved else None, e.FromVersion, e.ToVersion, e.Provisional != 0,
+                   e.Expired != 0)
+
+
+# The live subscriptions by key: the kit holds one callback for all of them,
+# made once, and passes the key back.
+_subscriptions = {}
+_subscriptions_lock = threading.Lock()
+_keys = itertools.count(1)
+
+
+@_EventCallback
+def _on_event(event, user):
+    subscription = _subscriptions.get(user)
+    if subscription is not None:
+        subscription._deliver(event)
+
+
+class Subscription:
+    """A callable that hears every change made through the kit until close()
+    (or the end of a with block); the module keeps it (and the callable)
+    until then, whether the caller keeps the object or not. An exception the
+    callable raises is kept, not raised: take_error() hands the first one
+    over. Subscriptions belong to the process: they may be made before a
+    Kit and outlive it."""
+
+    def __init__(self, callback):
+        if not callable(callback):
+            raise TypeError(f"the subscriber must be callable, not {type(callback).__name__}")
+        self._callback = callback
+        self._error = None
+        self._error_lock = threading.Lock()
+        self._key = next(_keys)
+        token = c_uint64(0)
+        with _subscriptions_lock:
+            _subscriptions[self._key] = self
+        code = _library().QORVA_ZEL_KIT_Subscribe(_on_event, self._key, ctypes.byref(token))
+        if code != Status.OK:
+            with _subscriptions_lock:
+                del _subscriptions[self._key]
+            raise KitError(code, "subscribe")
+        self._token = token.value
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    @property
+    def closed(self):
+        return self._token == 0
+
+    def close(self):
+        """Ends the subscription: when it returns, the callable runs nowhere
+        else and is not called again. A second call does nothing."""
+        token, self._token = self._token, 0
+        if token:
+            _library().QORVA_ZEL_KIT_Unsubscribe(token)
+            with _subscriptions_lock:
+                _subscriptions.pop(self._key, None)
+
+    def take_error(self):
+        """The first exception the callable raised that was not taken yet, or None."""
+        with self._error_lock:
+            error, self._error = self._error, None
+        return error
+
+    def _deliver(self, event):
+        try:
+            self._callback(Event._from_c(event.contents))
+        except BaseException as error:  # nothing may unwind into the kit
+            with self._error_lock:
+                if self._error is None:
+                    self._error = error
+
+
+def subscribe(callback):
+    """A Subscription of callback(event) to every change made through the
+    kit: on the thread of the call that made it, after the kit's lock is
+    released and before that call returns, so callback may call the kit
+    (the events of that call come inside it). One call's events: MIGRATION;
+    a VALUE per changed option in schema order, then MODE; then the call's
+    own (PRESET, RESET, LOAD, APPLY, CONFIRM, REVERT, OVERRIDE, DISPLAY)."""
+    return Subscription(callback)
+
+
+# ---- The kit's clock -------------------------------------------------------------------
+
+_clock = None
+_clock_state = {"last": 0, "error": None}
+_clock_lock = threading.Lock()
+
+
+@_ClockFunction
+def _read_clock(user):
+    try:
+        _clock_state["last"] = int(_clock())
+    except BaseException as error:  # nothing may unwind into the kit
+        if _clock_state["error"] is None:
+            _clock_state["error"] = error
+    return _clock_state["last"]
+
+
+def set_clock(clock):
+    """Replaces the kit's clock (milliseconds from any fixed point, never
+    going back) with clock(), for tests and games with a clock of their own;
+    None puts the steady clock back. Needs no open kit. A clock that raises
+    gives the kit its last time, and take_clock_error() hands the exception
+    over."""
+    global _clock
+    if clock is not None and not callable(clock):
+        raise TypeError(f"the clock must be callable, not {type(clock).__name__}")
+    with _clock_lock:
+        if clock is not None:
+            _clock = clock
+        _library().QORVA_ZEL_KIT_SetClock(_read_clock if clock is not None else _ClockFunction(), None)
+        if clock is None:
+            _clock = None
+
+
+def take_clock_error():
+    """The first exception the clock raised that was not taken yet, or None."""
+    error, _clock_state["error"] = _clock_state["error"], None
+    return error
+
+
+# ---- Apply -----------------------------------------------------------------------------
+
+class Refusal(NamedTuple):
+    """A pending edit apply() refused: the option ("" for the mode) and why."""
+
+    option: str
+    status: object
+
+
+class ApplyResult(NamedTuple):
+    """What apply() did: all the pending edits, or none when any was refused
+    (status KitStatus.APPLY_REFUSED, refusals naming each)."""
+
+    status: object
+    refusals: Tuple[Refusal, ...]  # in schema order, the mode last
+    changed: Tuple[str, ...]  # the options whose value changed, in schema order
+    restart_required: Tuple[str, ...]  # of those, the ones that take effect after a restart
+    mode_changed: bool
+    provisional: bool  # confirm() before deadline, or the change is put back
+    deadline: int  # milliseconds on the kit's clock
+
+    @property
+    def applied(self):
+        return self.status == Status.OK
+
+
 # ---- What the kit hands out, as Python values ---------------------------------------
 
 class OpenResult(NamedTuple):
@@ -255,10 +582,17 @@ class OpenResult(NamedTuple):
     newer_file: bool
     finding_count: int
     settings_path: str
+    display_changed: bool  # the file was saved on another display than display_id
+    saved_display_id: str  # the file's display identity ("" when none)
+    mode_listed: bool  # False: the display no longer has the file's mode (see closest_mode)
 
 
 def _optional_text(raw):
     return raw.decode("utf-8") if raw is not None else None
+
+
+def _texts(array, count):
+    return tuple(_text(array[i]) for i in range(count))
 
 
 class OptionInfo(NamedTuple):
@@ -281,12 +615,17 @@ class OptionInfo(NamedTuple):
     steps: Optional[int]
     allowed: Tuple[str, ...]
     schema_index: int
+    pending: object  # the edit waiting for apply(), or None
+    player: object  # the player's own value, the one a save writes (current unless overridden or provisional)
 
     restart_required = property(lambda self: bool(self.flags & 1))
     hidden = property(lambda self: bool(self.flags & 2))
     available = property(lambda self: not self.flags & 4)
     changed = property(lambda self: bool(self.flags & 8))  # differs from its default
     unsaved = property(lambda self: bool(self.flags & 32))  # differs from the saved value (or none is saved)
+    confirm_required = property(lambda self: bool(self.flags & 64))  # an applied change waits for confirm()
+    overridden = property(lambda self: bool(self.flags & 256))  # current is an override of this run
+    provisional = property(lambda self: bool(self.flags & 512))  # current waits for confirm()
 
     @classmethod
     def _from_c(cls, info):
@@ -296,7 +635,8 @@ class OptionInfo(NamedTuple):
                    info.Saved.python() if info.Flags & 16 else None,
                    info.MinValue.python() if ranged else None, info.MaxValue.python() if ranged else None,
                    info.NumSteps if ranged else None,
-                   tuple(_text(info.AllowedValues[i]) for i in range(info.AllowedCount)), info.SchemaIndex)
+                   _texts(info.AllowedValues, info.AllowedCount), info.SchemaIndex,
+                   info.Pending.python() if info.Flags & 128 else None, info.Player.python())
 
 
 class Entry(NamedTuple):
@@ -365,7 +705,7 @@ class Report:
 _ORDERS = {"schema": 0, "category": 1}
 
 
-class Kit:
+class Kit(_Closing):
     """The open kit; a context manager. Creating it opens the kit: reads the
     schema, initialises the library, registers the options, migrates an
     older settings file and loads it (on a first run the hardware tiers
@@ -373,11 +713,15 @@ class Kit:
     without saving. One Kit at a time in a process, as the library is one.
 
     facts: a dict or (name, value) pairs; values are str, bool (true/false)
-    or numbers. tags: platform and device tags, the first counting most."""
+    or numbers. tags: platform and device tags, the first counting most.
+    modes: instead of resolutions, the display's modes with their rates as
+    fractions (mode(1920, 1080, 60000, 1001)); display_id: the display's
+    identity, saved with the mode (opened.display_changed on another one).
+    A subscription made before the Kit hears the open's events."""
 
     def __init__(self, schema_path=None, *, schema_text=None, display_name="", version_name="", install_path="",
                  config_path="", executable="", exec_cmd="", tags=(), facts=None, resolutions=(),
-                 system_facts=True):
+                 system_facts=True, modes=(), display_id=None):
         lib = _library()
         if schema_path is None and schema_text is None:
             raise TypeError("give schema_path or schema_text")
@@ -411,10 +755,15 @@ class Kit:
                                                           c_text(_fact_text(value), f"fact {name}"))
                                                     for name, value in facts])
         info.FactCount = len(facts)
-        modes = [Resolution(*m)._native() for m in resolutions]
-        info.Resolutions = (_native.Resolution * max(len(modes), 1))(*modes)
-        info.ResolutionCount = len(modes)
+        listed = [Resolution(*m)._native() for m in resolutions]
+        info.Resolutions = (_native.Resolution * max(len(listed), 1))(*listed)
+        info.ResolutionCount = len(listed)
         info.Flags = 0 if system_facts else 1
+        modes = [_mode(m) for m in modes]
+        info.Modes = (_DisplayMode * max(len(modes), 1))(*modes)
+        info.ModeCount = len(modes)
+        if display_id is not None:
+            info.DisplayId = c_text(display_id, "display_id")
 
         result = POINTER(_OpenResult)()
         message = ctypes.create_string_buffer(1024)
@@ -426,34 +775,15 @@ class Kit:
                 _status(r.LoadStatus), r.FirstRun != 0, _optional_text(r.Preset), r.TierIndex,
                 _optional_text(r.TierName), r.SchemaVersion, r.FileVersion, r.Migrated != 0,
                 _status(r.MigrationStatus), _optional_text(r.BackupPath), r.NewerFile != 0, r.FindingCount,
-                _text(r.SettingsPath))
+                _text(r.SettingsPath), r.DisplayChanged != 0, _text(r.SavedDisplayId), r.ModeListed != 0)
         finally:
             lib.QORVA_ZEL_KIT_ReleaseOpenResult(result)
         self._lib = lib
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-        return False
-
-    def __del__(self):
-        try:
-            self.close()
-        except Exception:  # pragma: no cover - interpreter shutdown
-            pass
-
-    def close(self):
-        """Closes the kit and releases the library, saving nothing; a second
-        call does nothing."""
-        lib, self._lib = getattr(self, "_lib", None), None
-        if lib is not None:
-            lib.QORVA_ZEL_KIT_Close()
-
-    @property
-    def closed(self):
-        return self._lib is None
+    def _release(self, lib):
+        """Closes the kit and releases the library, saving nothing; close()
+        calls it once. Subscriptions stay (they belong to the process)."""
+        lib.QORVA_ZEL_KIT_Close()
 
     def _calls(self):
         if self._lib is None:
@@ -482,30 +812,22 @@ class Kit:
         lib = self._calls()
         key = _utf8(name, "the option name")
         value = _Value()
-        size = 256
-        while True:
-            buffer = ctypes.create_string_buffer(size)
-            length = c_size_t(0)
-            code = lib.QORVA_ZEL_KIT_GetValue(key, ctypes.byref(value), buffer, size, ctypes.byref(length))
-            if code == KitStatus.BUFFER_TOO_SMALL and length.value >= size:
-                size = length.value + 1
-                continue
-            _check(code, f"get {name}")
-            return value.python()
+        text = _text_out(lambda b, s, n: lib.QORVA_ZEL_KIT_GetValue(key, ctypes.byref(value), b, s, n), f"get {name}")
+        return text if value.Type == _native.ENUM else value.python()
 
-    def _type_of(self, name, key):
+    def _type_of(self, name, key, what):
         value = _Value()
         code = self._calls().QORVA_ZEL_KIT_GetValue(key, ctypes.byref(value), None, 0, None)
         if code not in (Status.OK, KitStatus.BUFFER_TOO_SMALL):
-            raise KitError(code, f"set {name}")
+            raise KitError(code, f"{what} {name}")
         return value.Type
 
-    def set(self, name, value):
-        """Sets the option, validated by the library. The value's Python type
-        must fit the option's: int for an Integer, int or float for a Float,
-        str for an Enum, bool for a Bool (TypeError otherwise)."""
+    def _with_value(self, call, what, name, value):
+        """call(name, value) for a value of the option's type: int for an
+        Integer, int or float for a Float, str for an Enum, bool for a Bool
+        (TypeError otherwise)."""
         key = _utf8(name, "the option name")
-        kind = self._type_of(name, key)
+        kind = self._type_of(name, key, what)
         c_value = _Value(Type=kind)
         if kind == _native.INTEGER:
             c_value.IntValue = _integer(value, _INT32, "an Integer value")
@@ -515,7 +837,129 @@ class Kit:
             c_value.StringValue = _utf8(value, "an Enum value")
         else:
             c_value.BoolValue = 1 if _require(value, (bool,), "a Bool value") else 0
-        _check(self._calls().QORVA_ZEL_KIT_SetValue(key, ctypes.byref(c_value)), f"set {name}")
+        _check(call(key, ctypes.byref(c_value)), f"{what} {name}")
+
+    def set(self, name, value):
+        """Sets the option, validated by the library. The value's Python type
+        must fit the option's: int for an Integer, int or float for a Float,
+        str for an Enum, bool for a Bool (TypeError otherwise)."""
+        self._with_value(self._calls().QORVA_ZEL_KIT_SetValue, "set", name, value)
+
+    # ---- Display modes -------------------------------------------------------------
+
+    def get_mode(self):
+        """The ModeInfo: the current mode (with the fraction the game listed),
+        the player's, a pending one and the game's modes."""
+        info = _ModeInfo()
+        _check(self._calls().QORVA_ZEL_KIT_GetMode(ctypes.byref(info)), "get mode")
+        return ModeInfo(info.Current.python(), info.Player.python(),
+                        info.Pending.python() if info.Flags & 128 else None, bool(info.Flags & 256),
+                        bool(info.Flags & 512), bool(info.Flags & 32),
+                        tuple(info.Modes[i].python() for i in range(info.ModeCount)))
+
+    def set_mode(self, wanted):
+        """Makes the listed mode that matches wanted current at once (the rate
+        as listed); KitError(VALUE_NOT_ALLOWED) when none matches."""
+        _check(self._calls().QORVA_ZEL_KIT_SetMode(ctypes.byref(_mode(wanted))), f"set mode {tuple(wanted)}")
+
+    def closest_mode(self, wanted):
+        """The listed mode closest to wanted (a matching one, else the nearest
+        size, then the nearest rate); None when no modes are listed."""
+        found = _DisplayMode()
+        code = self._calls().QORVA_ZEL_KIT_ClosestMode(ctypes.byref(_mode(wanted)), ctypes.byref(found))
+        if code == KitStatus.NOT_FOUND:
+            return None
+        _check(code, f"closest mode to {tuple(wanted)}")
+        return found.python()
+
+    # ---- Pending edits, apply, confirm, revert ------------------------------------
+
+    def set_pending(self, name, value):
+        """An edit that waits in the kit until apply(): checked for its name,
+        type and availability now, against its limits at apply()."""
+        self._with_value(self._calls().QORVA_ZEL_KIT_SetPending, "set pending", name, value)
+
+    def set_pending_mode(self, wanted):
+        """A display mode for apply(), matched with the listed ones there."""
+        _check(self._calls().QORVA_ZEL_KIT_SetPendingMode(ctypes.byref(_mode(wanted))), "set pending mode")
+
+    def revert_pending(self):
+        """Drops every pending edit."""
+        _check(self._calls().QORVA_ZEL_KIT_RevertPending(), "revert pending edits")
+
+    def apply(self, confirm_within_ms=0):
+        """Applies every pending edit as one change and returns the
+        ApplyResult: all of them, or none when any is refused (status
+        APPLY_REFUSED, each refusal named; the edits stay pending). With
+        confirm_within_ms above 0 a new display mode and the options flagged
+        "confirm" are provisional: confirm() before the deadline, or the
+        first kit call after it puts them back. Other failures raise."""
+        ms = _integer(confirm_within_ms, _UINT32, "confirm_within_ms")
+        made = POINTER(_ApplyResult)()
+        lib = self._calls()
+        code = lib.QORVA_ZEL_KIT_Apply(ms, ctypes.byref(made))
+        try:
+            if code != KitStatus.APPLY_REFUSED:
+                _check(code, "apply")
+            r = made.contents
+            return ApplyResult(_status(code), tuple(Refusal(_text(r.Refusals[i].Option), _status(r.Refusals[i].Status))
+                                                    for i in range(r.RefusalCount)),
+                               _texts(r.Changed, r.ChangedCount), _texts(r.RestartRequired, r.RestartCount),
+                               r.ModeChanged != 0, r.Provisional != 0, r.Deadline)
+        finally:
+            lib.QORVA_ZEL_KIT_ReleaseApplyResult(made)
+
+    def confirm(self):
+        """Makes the provisional change final: True; False when its deadline
+        had passed and it was put back."""
+        code = self._calls().QORVA_ZEL_KIT_Confirm()
+        if code == KitStatus.EXPIRED:
+            return False
+        _check(code, "confirm")
+        return True
+
+    def revert_provisional(self):
+        """Puts the provisional change back now (the player said no)."""
+        _check(self._calls().QORVA_ZEL_KIT_RevertProvisional(), "revert the provisional change")
+
+    def poll(self):
+        """Puts back a provisional change whose deadline has passed (as every
+        kit call does); the milliseconds left while one is provisional, else
+        None."""
+        provisional = c_uint8(0)
+        remaining = c_uint64(0)
+        _check(self._calls().QORVA_ZEL_KIT_Poll(ctypes.byref(provisional), ctypes.byref(remaining)), "poll")
+        return remaining.value if provisional.value else None
+
+    # ---- Overrides, never saved ------------------------------------------------------
+
+    def set_override(self, name, value):
+        """Gives the option a value for this run: the listing shows it as
+        overridden, and a save writes the player's own value."""
+        self._with_value(self._calls().QORVA_ZEL_KIT_SetOverride, "override", name, value)
+
+    def set_mode_override(self, wanted):
+        """A display mode for this run, never saved."""
+        _check(self._calls().QORVA_ZEL_KIT_SetModeOverride(ctypes.byref(_mode(wanted))), "override the mode")
+
+    def clear_overrides(self):
+        """Ends every override: the player's values and mode are current again."""
+        _check(self._calls().QORVA_ZEL_KIT_ClearOverrides(), "clear overrides")
+
+    def apply_command_line(self, argv):
+        """Overrides from a command line as sys.argv has it (argv[0], the
+        program, is skipped): "--set NAME=VALUE" and the flags of the
+        schema's "commandLine", such as "-width 1280 -height 720 -refresh
+        59.94". Arguments the kit does not know are left for the game. All or
+        nothing: a refusal overrides nothing, and the KitError's detail names
+        the argument."""
+        if isinstance(argv, str):
+            raise TypeError("argv must be a list of str, not one str")
+        args = [_utf8(arg, "an argument") for arg in argv]
+        message = ctypes.create_string_buffer(512)
+        code = self._calls().QORVA_ZEL_KIT_ApplyCommandLine(len(args), (c_char_p * max(len(args), 1))(*args),
+                                                            message, len(message))
+        _check(code, "command line", message.value.decode("utf-8", "replace"))
 
     # ---- Presets, defaults and resets ---------------------------------------------
 
