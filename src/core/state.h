@@ -2,6 +2,7 @@
 #pragma once
 
 #include "qorva_zel.h"
+#include "core/file_buffers.h"
 #include "platform/recursive_lock.h"
 #include "registry/option_record.h"
 #include "registry/option_table.h"
@@ -28,6 +29,8 @@ struct SdkState {
     std::vector<QORVA_ZEL_Resolution> RegisteredResolutions;
     QORVA_ZEL_Resolution CurrentResolution{};
     QORVA_ZEL_Resolution SavedResolution{};
+    // What loads and saves keep between calls.
+    FileBuffers Buffers;
     RecursiveLock Lock;
 };
 

@@ -167,18 +167,58 @@ OptionRecord MakeOptionRecord(const StoredOption& option, const SettingsDocument
     return record;
 }
 
+void SettingsDocument::Release() noexcept
+{
+    document_.reset();
+    Encoding = FileEncoding::Utf16Le;
+    Application = {};
+    Resolution = {};
+    Error = {};
+    std::vector<StoredMode>().swap(ListedModes);
+    std::vector<StoredOption>().swap(Options);
+    std::vector<std::string_view>().swap(AllowedStrings);
+    std::string().swap(Source);
+    std::vector<SkippedOption>().swap(Skipped);
+    std::string().swap(text_);
+}
+
+std::size_t SettingsDocument::HeldBytes() const noexcept
+{
+    return text_.capacity() + Source.capacity() + ListedModes.capacity() * sizeof(StoredMode) +
+           Options.capacity() * sizeof(StoredOption) + AllowedStrings.capacity() * sizeof(std::string_view) +
+           Skipped.capacity() * sizeof(SkippedOption);
+}
+
 bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options)
 {
+    return ReadSettingsBuffer(bytes, out, options);
+}
+
+bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOptions& options)
+{
+    // Whatever an earlier read left; the lists keep their memory.
+    out.Application = {};
+    out.Resolution = {};
+    out.Error = {};
+    out.ListedModes.clear();
+    out.Options.clear();
+    out.AllowedStrings.clear();
+    out.Source.clear();
+    out.Skipped.clear();
+
     // References are decoded (so every string the writer escapes comes back
     // unchanged); line ends and white space in values are kept as they stand.
-    out.Encoding = DetectEncoding(bytes);
+    out.Encoding = DetectEncoding(buffer);
     if (!IsReadable(out.Encoding)) {
         out.Error.Description = out.Encoding == FileEncoding::Utf32 ? "UTF-32 text is not read"
                                                                     : "The byte-order mark contradicts the text";
         return false;
     }
-    out.text_ = DecodeFileBytes(bytes, out.Encoding);
-    std::string().swap(bytes);
+    if (DecodeFileBytesInPlace(buffer, out.Encoding)) {
+        out.text_.swap(buffer);
+    } else {
+        DecodeFileBytes(buffer, out.Encoding, out.text_);
+    }
     if (options.KeepSource) {
         out.Source = out.text_;
     }
