@@ -71,6 +71,18 @@ void ReadResolution(const pugi::xml_node& element, StoredResolution& stored, std
     }
 }
 
+// What pugixml's attribute(name).value() gives (the first attribute of the
+// name, "" without one), with the names compared inline.
+const char* AttributeValue(const pugi::xml_node& element, const char* name)
+{
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+        if (format::NameIs(attribute.name(), name)) {
+            return attribute.value();
+        }
+    }
+    return "";
+}
+
 // An "OPTION" element. A "Value" counts only when it comes after the "Type"
 // it is read under: a later "Type" with another word drops it.
 bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, StoredOption& option, SkipReason& reason)
@@ -103,15 +115,36 @@ bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, Store
     option.Type = *type;
     if (option.Type == QORVA_ZEL_Enum) {
         option.AllowedBegin = document.AllowedStrings.size();
-        for (const pugi::xml_node& entry : element.children(format::kEnum)) {
-            document.AllowedStrings.emplace_back(entry.attribute(format::kEnumValue).value());
+        for (pugi::xml_node entry = element.first_child(); entry; entry = entry.next_sibling()) {
+            if (format::NameIs(entry.name(), format::kEnum)) { // as children(name): any node of the name
+                document.AllowedStrings.emplace_back(AttributeValue(entry, format::kEnumValue));
+            }
         }
         option.AllowedCount = document.AllowedStrings.size() - option.AllowedBegin;
     } else if (option.Type == QORVA_ZEL_Integer || option.Type == QORVA_ZEL_Float) {
-        const pugi::xml_node range = element.child(format::kRange);
-        option.MinValue = range.attribute(format::kMinValue).value();
-        option.MaxValue = range.attribute(format::kMaxValue).value();
-        option.NumSteps = range.attribute(format::kNumSteps).value();
+        // The first "RANGE" child; of its attributes, the first of each name.
+        pugi::xml_node range = element.first_child();
+        while (range && !format::NameIs(range.name(), format::kRange)) {
+            range = range.next_sibling();
+        }
+        option.MinValue = option.MaxValue = option.NumSteps = "";
+        bool hasMin = false;
+        bool hasMax = false;
+        bool hasSteps = false;
+        for (pugi::xml_attribute attribute = range.first_attribute(); attribute;
+             attribute = attribute.next_attribute()) {
+            const char* name = attribute.name();
+            if (!hasMin && format::NameIs(name, format::kMinValue)) {
+                option.MinValue = attribute.value();
+                hasMin = true;
+            } else if (!hasMax && format::NameIs(name, format::kMaxValue)) {
+                option.MaxValue = attribute.value();
+                hasMax = true;
+            } else if (!hasSteps && format::NameIs(name, format::kNumSteps)) {
+                option.NumSteps = attribute.value();
+                hasSteps = true;
+            }
+        }
     }
     return true;
 }
