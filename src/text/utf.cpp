@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QORVA_ZEL_SSE2 1
+#endif
+
 namespace qorva_zel {
 namespace {
 
@@ -151,6 +156,15 @@ public:
     {
         begin_ = end_ > 0 && UnitAt(0) == 0xFEFF ? 1 : 0;
         for (std::size_t i = begin_; i < end_;) {
+#ifdef QORVA_ZEL_SSE2
+            __m128i first;
+            __m128i second;
+            if (i + 16 <= end_ && SixteenAscii(i, first, second)) {
+                length_ += 16;
+                i += 16;
+                continue;
+            }
+#endif
             std::uint64_t low = 0;
             std::uint64_t high = 0;
             if (i + 8 <= end_ && EightAscii(i, low, high)) {
@@ -183,6 +197,17 @@ public:
     void Write(char* next) const noexcept
     {
         for (std::size_t i = begin_; i < end_;) {
+#ifdef QORVA_ZEL_SSE2
+            __m128i first;
+            __m128i second;
+            if (i + 16 <= end_ && SixteenAscii(i, first, second)) {
+                // Both halves read before the sixteen bytes are written.
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(next), _mm_packus_epi16(first, second));
+                next += 16;
+                i += 16;
+                continue;
+            }
+#endif
             std::uint64_t low = 0;
             std::uint64_t high = 0;
             if (i + 8 <= end_ && EightAscii(i, low, high)) {
@@ -215,6 +240,16 @@ private:
         std::memcpy(&high, data_ + 2 * i + 8, sizeof high);
         return kLittleEndian && ((low | high) & 0xFF80FF80FF80FF80ull) == 0;
     }
+#ifdef QORVA_ZEL_SSE2
+    // Sixteen units at a time where the processor has SSE2.
+    bool SixteenAscii(std::size_t i, __m128i& first, __m128i& second) const noexcept
+    {
+        first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + 2 * i));
+        second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + 2 * i + 16));
+        const __m128i above = _mm_and_si128(_mm_or_si128(first, second), _mm_set1_epi16(-128)); // 0xFF80
+        return _mm_movemask_epi8(_mm_cmpeq_epi16(above, _mm_setzero_si128())) == 0xFFFF;
+    }
+#endif
     // The low bytes of four ASCII units, in order, in the low 32 bits.
     static std::uint64_t Pack(std::uint64_t four) noexcept
     {
