@@ -15,6 +15,10 @@
 
 namespace qorva_zel {
 
+// A file larger than this is read without keeping its buffers (a settings
+// file of some 28,000 options).
+inline constexpr std::size_t kLargestKeptFile = 8 * 1024 * 1024;
+
 struct FileBuffers {
     // A load's: the file's bytes (decoded in place and handed to the
     // document as its text, getting the document's previous text back), the

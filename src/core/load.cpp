@@ -8,6 +8,7 @@
 #include "settingsfile/settings_reader.h"
 #include "text/utf.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,7 +90,10 @@ void MatchOptions(const OptionTable& options, const SettingsDocument& document, 
 
 QORVA_ZEL_Status LoadConfigFile(SdkState& state)
 {
-    FileBuffers& buffers = state.Buffers;
+    if (!state.Buffers) {
+        state.Buffers = std::make_unique<FileBuffers>();
+    }
+    FileBuffers& buffers = *state.Buffers;
     const TrimOnExit trim(buffers);
     SettingsDocument& document = buffers.Document;
     {
@@ -107,7 +111,9 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
         case ReadOutcome::Ok:
             break;
         }
-        if (!ReadSettingsBuffer(bytes, document)) {
+        ReadOptions options;
+        options.CompactText = bytes.size() > kLargestKeptFile;
+        if (!ReadSettingsBuffer(bytes, document, options)) {
             return QORVA_ZEL_ERROR_FILE;
         }
     }

@@ -6,6 +6,7 @@
 #include "platform/file_io.h"
 #include "settingsfile/settings_writer.h"
 
+#include <memory>
 #include <string>
 
 namespace qorva_zel {
@@ -65,7 +66,10 @@ QORVA_ZEL_Status SaveConfigFile(SdkState& state, std::uint32_t discardUnregister
     // The text, the path and the saved values are all prepared before the
     // file is touched: a failure on the way changes nothing, and after the
     // file is replaced nothing can fail.
-    FileBuffers& buffers = state.Buffers;
+    if (!state.Buffers) {
+        state.Buffers = std::make_unique<FileBuffers>();
+    }
+    FileBuffers& buffers = *state.Buffers;
     SettingsToWrite settings;
     const BorrowedBuffers borrowed(buffers, settings);
     DescribeFile(state, (discardUnregistered & 1u) != 0, settings);

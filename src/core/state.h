@@ -7,6 +7,7 @@
 #include "registry/option_record.h"
 #include "registry/option_table.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,9 @@ struct SdkState {
     std::vector<QORVA_ZEL_Resolution> RegisteredResolutions;
     QORVA_ZEL_Resolution CurrentResolution{};
     QORVA_ZEL_Resolution SavedResolution{};
-    // What loads and saves keep between calls.
-    FileBuffers Buffers;
+    // What loads and saves keep between calls, made by the first of them
+    // (so that initialisation touches no more memory than before).
+    std::unique_ptr<FileBuffers> Buffers;
     RecursiveLock Lock;
 };
 

@@ -249,6 +249,9 @@ bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOp
     }
     if (DecodeFileBytesInPlace(buffer, out.Encoding)) {
         out.text_.swap(buffer);
+        if (options.CompactText) {
+            std::string(out.text_).swap(out.text_);
+        }
     } else {
         DecodeFileBytes(buffer, out.Encoding, out.text_);
     }

@@ -91,6 +91,10 @@ struct ReadOptions {
     // option stands and which "OPTION" elements were skipped: for tools
     // that point at lines. The loader does without.
     bool KeepSource = false;
+    // Gives the decoded text a buffer of its own size when it was decoded
+    // in place (where it takes about half the bytes' buffer): for files too
+    // large to keep the buffer for another read.
+    bool CompactText = false;
 };
 
 // A parsed settings file. Its texts point into the document it owns, and
