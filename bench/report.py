@@ -151,6 +151,12 @@ def main():
     file_rows("BM_Load", "BM_PugixmlLoadFile", "load", "load_file")
     file_rows("BM_Load", "BM_PugixmlParseUtf8", "load", "UTF-8 parse", judged=False)
     file_rows("BM_Save", "BM_PugixmlSave", "save", "durable save")
+    for n in (300, 1000):
+        round_ = times.get(("BM_LoadSaveRound", n, None))
+        if round_ and round_[3] is not None:
+            print(f"| load and save in turn | {n:,} | | {show(round_[0])}{spread(round_)} | | | | {round_[3]:.1f} | |")
+            verdicts.append((f"load and save in turn at {n:,} options fault no page", round_[3] < 0.5,
+                             f"{round_[3]:.2f}"))
     registry_rows("BM_Get", "get, 16 options in turn", 16)
     registry_rows("BM_Get", "get, 1,024 at random", 1024)
     registry_rows("BM_Set", "set, 16 options in turn", 16)

@@ -207,6 +207,26 @@ void BM_Save(benchmark::State& state)
     SetFileCounters(state, ReadBytes(game.SettingsFile()));
 }
 
+// A load and a save of the same file in turn, as a settings screen does:
+// the page faults per round show whether either one hands memory back that
+// the other takes again.
+void BM_LoadSaveRound(benchmark::State& state)
+{
+    BenchGame game(Dir(), Count(state));
+    BenchGame::Check(QORVA_ZEL_SaveConfigFile(0), "save");
+    BenchGame::Check(QORVA_ZEL_LoadConfigFile(), "load");
+    {
+        FaultCounter faults(state);
+        for (auto _ : state) {
+            if (QORVA_ZEL_LoadConfigFile() != QORVA_ZEL_OK || QORVA_ZEL_SaveConfigFile(0) != QORVA_ZEL_OK) {
+                state.SkipWithError("load or save failed");
+                break;
+            }
+        }
+    }
+    SetFileCounters(state, ReadBytes(game.SettingsFile()));
+}
+
 void BM_PugixmlSave(benchmark::State& state)
 {
     // The document the library saves: its own file parsed without decoding
@@ -387,6 +407,7 @@ BENCHMARK(BM_PugixmlLoadFile)->Apply(FileSizes);
 BENCHMARK(BM_PugixmlParseUtf8)->Apply(FileSizes);
 BENCHMARK(BM_Save)->Apply(FileSizes);
 BENCHMARK(BM_PugixmlSave)->Apply(FileSizes);
+BENCHMARK(BM_LoadSaveRound)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Get)->Apply(RegistrySizes);
 BENCHMARK(BM_Set)->Apply(RegistrySizes);
 BENCHMARK(BM_DirtyCheck)->Apply(DirtyCheckSizes);
