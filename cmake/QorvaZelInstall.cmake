@@ -37,6 +37,44 @@ endif()
 install(FILES "${PROJECT_SOURCE_DIR}/include/qorva_zel.h" "${PROJECT_SOURCE_DIR}/include/qorva_zel.hpp"
   DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT Development)
 
+# The settings kit (src/kit), beside the library in components of its own:
+# Kit (the shared library) and KitDevelopment (its headers and the JSON
+# Schema of its schema files, and the static kit of a static build). As for
+# the library, a shared build exports QorvaZel::Kit in
+# QorvaZelKitTargets.cmake and a static one QorvaZel::KitStatic in
+# QorvaZelKitStaticTargets.cmake, so that both install into one prefix.
+if(TARGET qorva_zel_kit_static)
+  if(QORVA_ZEL_BUILD_SHARED)
+    set(_qz_kit qorva_zel_kit)
+    set(_qz_kit_export QorvaZelKitTargets)
+    set_target_properties(qorva_zel_kit PROPERTIES EXPORT_NAME Kit)
+  else()
+    set(_qz_kit qorva_zel_kit_static)
+    set(_qz_kit_export QorvaZelKitStaticTargets)
+    set_target_properties(qorva_zel_kit_static PROPERTIES EXPORT_NAME KitStatic)
+  endif()
+  install(TARGETS ${_qz_kit}
+    EXPORT ${_qz_kit_export}
+    LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT Kit
+            NAMELINK_COMPONENT KitDevelopment
+    RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT Kit
+    ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT KitDevelopment)
+  install(FILES "${PROJECT_SOURCE_DIR}/include/qorva_zel_kit.h" "${PROJECT_SOURCE_DIR}/include/qorva_zel_kit.hpp"
+    DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" COMPONENT KitDevelopment)
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/kit/settings-schema.schema.json"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/kit" COMPONENT KitDevelopment)
+  # The kit's C# file beside QorvaZel.cs (the Python module qorvazel/kit.py
+  # comes with the package below).
+  if(EXISTS "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs")
+    install(FILES "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZelKit.cs"
+      DESTINATION "${CMAKE_INSTALL_DATADIR}/qorvazel/csharp" COMPONENT KitDevelopment)
+  endif()
+  install(EXPORT ${_qz_kit_export}
+    NAMESPACE QorvaZel::
+    FILE ${_qz_kit_export}.cmake
+    DESTINATION "${QORVA_ZEL_INSTALL_CMAKEDIR}" COMPONENT KitDevelopment)
+endif()
+
 # The bindings: the C# file to drop into a game project and the Python
 # package, under share/qorvazel/.
 if(EXISTS "${PROJECT_SOURCE_DIR}/bindings/csharp/QorvaZel.cs")

@@ -120,6 +120,11 @@ set(CPACK_COMPONENTS_ALL Runtime Development Debug)
 if(TARGET qorvazel)
   list(APPEND CPACK_COMPONENTS_ALL Tool)
 endif()
+if(TARGET qorva_zel_kit_static)
+  list(APPEND CPACK_COMPONENTS_ALL Kit KitDevelopment)
+  set(CPACK_COMPONENT_KIT_DEPENDS Runtime)
+  set(CPACK_COMPONENT_KITDEVELOPMENT_DEPENDS Kit Development)
+endif()
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
 set(CPACK_COMPONENT_DEBUG_DEPENDS Runtime)
 
@@ -153,6 +158,23 @@ else()
  qorvazel shows, checks and edits a game's graphics-settings file (show,
  check, get, set, set-resolution, dump) with the library's own reader,
  validation and writer.")
+  set(CPACK_DEBIAN_KIT_PACKAGE_NAME "libqorvazel-kit${PROJECT_VERSION_MAJOR}")
+  set(CPACK_DEBIAN_KIT_PACKAGE_SECTION libs)
+  # dpkg-shlibdeps cannot see the library in its own package's staging
+  # folder, so the kit's C and C++ run-time dependencies are named here and
+  # the library's comes from the component dependency.
+  set(CPACK_DEBIAN_KIT_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_KIT_PACKAGE_DEPENDS "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0)")
+  set(CPACK_DEBIAN_KITDEVELOPMENT_PACKAGE_NAME libqorvazel-kit-dev)
+  set(CPACK_DEBIAN_KITDEVELOPMENT_PACKAGE_SECTION libdevel)
+  set(CPACK_COMPONENT_KIT_DESCRIPTION "Settings kit for the Qorva Zel graphics-settings library
+ A game describes its settings once in a JSON schema; the kit registers
+ them, picks a preset from the hardware on the first run, migrates older
+ settings files and lists what a settings menu needs.")
+  set(CPACK_COMPONENT_KITDEVELOPMENT_DESCRIPTION "Settings kit for Qorva Zel (development files)
+ The C and C++ headers of the settings kit, its CMake targets, the static
+ kit of a static build, the JSON Schema of its schema files, and its C#
+ file QorvaZelKit.cs (the Python module comes with libqorvazel-dev).")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_NAME "libqorvazel${PROJECT_VERSION_MAJOR}-dbg")
   set(CPACK_DEBIAN_DEBUG_PACKAGE_SECTION debug)
   set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Graphics-settings library for games (shared library)

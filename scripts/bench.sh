@@ -29,7 +29,7 @@ echo "==== configure ($build, Release)"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQORVA_ZEL_BUILD_BENCHMARKS=ON \
   -DQORVA_ZEL_BUILD_TESTS=OFF -DQORVA_ZEL_BUILD_EXAMPLES=OFF >/dev/null
 echo "==== build"
-cmake --build "$build" --target settings_bench load_memory --parallel "$parallel"
+cmake --build "$build" --target settings_bench load_memory kit_bench --parallel "$parallel"
 
 run_dir="$build/run"
 mkdir -p "$run_dir"
@@ -42,6 +42,10 @@ echo "==== settings_bench ($repetitions repetitions)"
   --benchmark_report_aggregates_only=true \
   --benchmark_out="$build/results.json" --benchmark_out_format=json \
   "$@"
+
+echo "==== kit_bench (the settings kit's open, 300 options)"
+"$build/bench/kit_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+  --benchmark_enable_random_interleaving=true | tee "$build/kit.txt"
 
 echo "==== load_memory"
 "$build/bench/load_memory" 100000 | tee "$build/memory.json"

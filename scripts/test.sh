@@ -190,6 +190,12 @@ stage fuzz-run   run_fuzzers build/fuzz fuzz_load_save fuzz_api
 # dependencies (kept in build/windows), then the mingw-wine workflow.
 stage mingw-wine scripts/windows.sh
 
+# ---- Other CPUs ------------------------------------------------------------------------
+# The library, the tool and the public tests cross-built for 32-bit x86, ARM64
+# and big-endian s390x Linux and run under qemu-user: the i686-linux,
+# aarch64-linux and s390x-linux workflows (their packages first).
+stage cpus       scripts/cpus.sh
+
 # ---- Release ---------------------------------------------------------------------------
 # The packages in dist/ (Linux .tar.gz and .debs, the Windows x64 zip; the
 # x86 zip is left to a full `scripts/release.sh` to keep the run short) and

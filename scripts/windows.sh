@@ -45,7 +45,7 @@ deb_src_file=/etc/apt/sources.list.d/qorva-zel-deb-src.sources
 windows_packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64
-  cmake make dpkg-dev googletest
+  cmake make dpkg-dev googletest nlohmann-json3-dev
 )
 if [[ $arch == x86 ]]; then
   windows_packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
@@ -207,6 +207,21 @@ build_googletest() {
   echo "$want" >"$stamp"
 }
 
+# nlohmann-json is header-only: the Debian package's headers and CMake
+# package, linked into the prefix (never /usr/include on MinGW's path).
+link_nlohmann_json() {
+  if [[ ! -f /usr/include/nlohmann/json.hpp ]]; then
+    say "nlohmann-json3-dev is not installed: the settings kit is left out of the Windows build"
+    return 0
+  fi
+  mkdir -p "$prefix/include" "$prefix/share/cmake/nlohmann_json"
+  ln -sfn /usr/include/nlohmann "$prefix/include/nlohmann"
+  local file
+  for file in /usr/share/cmake/nlohmann_json/*.cmake; do
+    ln -sf "$file" "$prefix/share/cmake/nlohmann_json/$(basename "$file")"
+  done
+}
+
 # ---- 3. The library and its tests ------------------------------------------
 
 # Whether this kernel runs 32-bit x86 programs (IA-32 emulation), which
@@ -240,6 +255,7 @@ main() {
   mkdir -p "$deps" "$prefix"
   build_pugixml
   build_googletest
+  link_nlohmann_json
   # --deps: only steps 1 and 2 (scripts/release.sh builds its own trees on them).
   if [[ "${1:-}" == --deps ]]; then
     say "dependencies ready in $prefix"

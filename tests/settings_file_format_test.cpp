@@ -1,9 +1,11 @@
 // The settings file's format: the bytes a save writes, byte for byte, with
 // its escapes and number texts, and that a load reads back every value as
 // it was saved, whatever the process locale, as a standard XML reader reads
-// the strings too.
+// the strings too; and that a file is the same on every CPU (the committed
+// tests/data/every_cpu.xml, saved on x86-64).
 #include "support/settings_file_support.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -302,4 +304,88 @@ TEST_F(SettingsFileTest, StandardXmlReaderSeesTheSameStrings)
     }
     ASSERT_EQ(std::system((command + "true").c_str()), 0);
     EXPECT_EQ(ReadBytes(out), "Na&me<1>\nx<y & \"z\" > w\ncaf\xC3\xA9 \xF0\x9F\x8E\xAE\n");
+}
+
+// ---- The same file on every CPU ------------------------------------------------------
+//
+// data/every_cpu.xml holds what a save of the state below wrote on x86-64,
+// with the marker kConfigDirMark where the test's settings directory was.
+// The cross builds (32-bit x86, ARM64, big-endian s390x) save the same state
+// and load the same file.
+
+namespace {
+
+const std::u16string kConfigDirMark = u"@CONFIG_DIR@";
+
+// A game whose strings leave ASCII (a surrogate pair among them) and whose
+// values need every digit of their texts.
+class EveryCpuFileTest : public SettingsFileTest {
+protected:
+    void SetUp() override
+    {
+        SettingsFileTest::SetUp();
+        AppStrings app = App();
+        app.DisplayName = u"Caf\u00e9 Racer \U0001F3CE";
+        app.VersionName = u"2.0 \u03b2";
+        Restart(app);
+        RegisterEveryType();
+        ASSERT_EQ(QORVA_ZEL_RegisterResolutions(kModes, 3), QORVA_ZEL_OK);
+    }
+
+    static constexpr QORVA_ZEL_Resolution kModes[] = {{1280, 720, 59.94f}, {2560, 1440, 143.856f},
+                                                      {4294967295u, 1, 1e-45f}};
+
+    // The file as x86-64 wrote it for this test's settings directory.
+    std::string CommittedBytes() const
+    {
+        const std::string marked = ReadBytes(std::filesystem::path(QORVA_ZEL_TEST_DATA_DIR) / "every_cpu.xml");
+        const std::string mark = Utf16LeBytes(kConfigDirMark);
+        const std::size_t at = marked.find(mark);
+        EXPECT_NE(at, std::string::npos) << "data/every_cpu.xml is missing or has no directory mark";
+        if (at == std::string::npos) {
+            return marked;
+        }
+        std::string bytes = marked;
+        bytes.replace(at, mark.size(), Utf16LeBytes(App().ConfigPath));
+        return bytes;
+    }
+};
+
+} // namespace
+
+TEST_F(EveryCpuFileTest, SavedStateIsTheCommittedFileByteForByte)
+{
+    ASSERT_EQ(SetMode(kModes[1]), QORVA_ZEL_OK);
+    ASSERT_EQ(SetInt(u"Shadows", -2147483647 - 1), QORVA_ZEL_OK);
+    ASSERT_EQ(SetFloat(u"Gamma", 1.0f / 3.0f), QORVA_ZEL_OK);
+    ASSERT_EQ(SetFloat(u"Free", -1.17549435e-38f * 0.5f), QORVA_ZEL_OK); // subnormal
+    ASSERT_EQ(SetEnum(u"Quality & \"Mode\"", kAwkwardQualities[3]), QORVA_ZEL_OK); // a surrogate pair
+    ASSERT_EQ(SetBool(u"VSync", 1), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+
+    const std::string saved = ReadBytes(SettingsPath());
+    const std::string committed = CommittedBytes();
+    EXPECT_EQ(saved.size(), committed.size());
+    const auto differ = std::mismatch(saved.begin(), saved.end(), committed.begin(), committed.end());
+    EXPECT_TRUE(differ.first == saved.end() && differ.second == committed.end())
+        << "first difference at byte " << (differ.first - saved.begin());
+}
+
+TEST_F(EveryCpuFileTest, CommittedFileLoadsToTheSameValues)
+{
+    WriteBytes(SettingsPath(), CommittedBytes());
+    ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+
+    EXPECT_TRUE(SameMode(CurrentMode(), kModes[1]));
+    EXPECT_EQ(GetInt(u"Shadows"), -2147483647 - 1);
+    EXPECT_EQ(GetFloat(u"Gamma"), 1.0f / 3.0f);
+    const float free = GetFloat(u"Free");
+    EXPECT_EQ(free, -1.17549435e-38f * 0.5f);
+    EXPECT_TRUE(std::signbit(free));
+    EXPECT_EQ(GetEnum(u"Quality & \"Mode\""), QzString(kAwkwardQualities[3]));
+    EXPECT_EQ(GetBool(u"VSync"), 1);
+    EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    // Saved again here, it is the same file.
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    EXPECT_TRUE(ReadBytes(SettingsPath()) == CommittedBytes());
 }

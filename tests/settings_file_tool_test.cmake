@@ -3,7 +3,9 @@
 # giving the library's bytes, hand edits found by check, unreadable files.
 #
 #   cmake -DTOOL=<qorvazel> -DSAMPLE=<sample writer> -DWORK=<directory>
-#         [-DEMULATOR=<program>|<argument>...] -P settings_file_tool_test.cmake
+#         [-DEMULATOR=<program>|<argument>...] [-DKIT=ON] -P settings_file_tool_test.cmake
+#
+# KIT: the tool has the settings kit's commands (schema check, check --schema).
 #
 # EMULATOR (CMAKE_CROSSCOMPILING_EMULATOR, its list separated by "|") runs
 # both programs, Wine for the Windows build.
@@ -228,9 +230,57 @@ if(EMULATOR STREQUAL "")
   expect_in("${out}" "latin1-${fffd}.xml\"," "show --json of a path that is no UTF-8")
 endif()
 
+# ---- With the game's schema (the settings kit's) ---------------------------------------
+
+if(KIT)
+  # The game's schema is stricter than the limits the file records, renamed
+  # Gamma in version 2, and has no VSync; Shadows is its Bool.
+  set(schema "${WORK}/sample.schema.json")
+  file(WRITE "${schema}" [=[{
+  "settingsVersion": 2,
+  "options": [
+    {"name": "ShadowQuality", "type": "Integer", "default": 1, "min": 0, "max": 1},
+    {"name": "Brightness", "type": "Float", "default": 1.5, "min": 0.5, "max": 2.5, "steps": 4},
+    {"name": "TextureFilter", "type": "Enum", "default": "Bilinear", "allowed": ["Bilinear", "Trilinear"]},
+    {"name": "Shadows", "type": "Bool", "default": false}
+  ],
+  "migrations": [{"version": 2, "steps": [{"rename": "Gamma", "to": "Brightness"}]}]
+}
+]=])
+  tool(1 out check --schema "${schema}" "${WORK}/saved.xml")
+  expect_in("${out}" "saved.xml:17:3: out-of-range: ShadowQuality 2 is refused by the game's limits: out of range (0 to 1)"
+            "check --schema: the schema's limits, not the file's")
+  expect_in("${out}" "not-allowed: TextureFilter \"Anisotropic\"" "check --schema: an Enum string the game refuses")
+  expect_in("${out}" "unknown: VSync is not an option of the game" "check --schema: an unknown option named as such")
+  expect_in("${out}" "wrong-type: Shadows is an Integer in the file but a Bool in the game" "check --schema: wrong type")
+  string(FIND "${out}" "Gamma" gamma)
+  if(NOT gamma EQUAL -1)
+    message(FATAL_ERROR "check --schema: Gamma is judged after the schema's rename to Brightness:\n${out}")
+  endif()
+  expect_same_bytes("${WORK}/saved.xml" "${file}" "check --schema changes no file")
+
+  tool(0 out schema check "${schema}")
+  if(NOT out STREQUAL "")
+    message(FATAL_ERROR "schema check: a valid schema prints nothing without -v:\n${out}")
+  endif()
+  tool(0 out -v schema check "${schema}")
+  expect_in("${out}" "a valid schema (settings version 2, 4 options" "schema check -v")
+  file(WRITE "${WORK}/broken.schema.json" "{\n  \"settingsVersion\": 1,\n  \"options\": [\n    {\"name\": \"A\", \"type\": \"Integer\", \"default\": 9, \"min\": 0, \"max\": 4}\n  ]\n}\n")
+  tool(1 out schema check "${WORK}/broken.schema.json")
+  expect_in("${out}" "broken.schema.json:4:" "schema check: the error's file and line")
+  expect_in("${out}" "the default 9 of A is outside its range 0 to 4" "schema check: the problem")
+  tool(2 out schema check "${WORK}/missing.schema.json")
+  expect_in("${out}" "the schema cannot be read" "schema check: a missing schema")
+  tool(2 out check --schema "${WORK}/broken.schema.json" "${file}")
+  expect_in("${out}" "the schema has an error: " "check --schema with a broken schema")
+  tool(3 out show --schema "${schema}" "${file}")
+  expect_in("${out}" "--schema is for check" "--schema with another command")
+  tool(3 out schema list "${schema}")
+endif()
+
 # ---- Help and usage ------------------------------------------------------------------
 
-foreach(command show check get set set-resolution dump)
+foreach(command show check get set set-resolution dump schema)
   tool(0 out ${command} --help)
   expect_in("${out}" "usage: qorvazel ${command}" "${command} --help")
 endforeach()

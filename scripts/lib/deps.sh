@@ -2,12 +2,13 @@
 # The Debian packages each script needs, and the one function that installs
 # the missing ones. Sourced by scripts/demo.sh (the demo's packages),
 # scripts/test.sh, scripts/bench.sh and scripts/release.sh (the test run's);
-# scripts/windows.sh adds the Windows cross-build's own.
+# scripts/windows.sh and scripts/cpus.sh add the Windows and the other CPUs'
+# cross-builds' own.
 
-# What building the library and the example takes: CMake, a C and C++
-# compiler with make, and pugixml. A game that builds the library needs the
-# same.
-QORVA_ZEL_DEMO_PACKAGES=(cmake make gcc g++ libpugixml-dev)
+# What building the library and the examples takes: CMake, a C and C++
+# compiler with make, pugixml, and nlohmann-json for the settings kit. A game
+# that builds the library alone needs all but nlohmann-json.
+QORVA_ZEL_DEMO_PACKAGES=(cmake make gcc g++ libpugixml-dev nlohmann-json3-dev)
 
 # Everything the test run builds, tests and packages: the demo's packages and
 # the tool chain of the tests.

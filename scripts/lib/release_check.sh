@@ -98,6 +98,13 @@ check_linux() {
   [[ -f $tool_deb ]] || check_fail "missing $(basename "$tool_deb")"
   dpkg -x "$tool_deb" "$deb_dir"
   [[ "$("$deb_dir/usr/bin/qorvazel" --help 2>&1)" == usage:\ qorvazel* ]] || check_fail "the qorvazel tool does not run"
+  # The settings kit's packages, and its Python module loading the kit they hold.
+  for f in "$dist/libqorvazel-kit${v%%.*}_${v}-1_amd64.deb" "$dist/libqorvazel-kit-dev_${v}-1_amd64.deb"; do
+    [[ -f $f ]] || check_fail "missing $(basename "$f")"
+    dpkg -x "$f" "$deb_dir"
+  done
+  env -u QORVAZEL_LIBRARY -u QORVAZEL_KIT_LIBRARY PYTHONPATH="$deb_dir/usr/share/qorvazel/python" python3 -c \
+    'from qorvazel import kit; kit.local_settings_folder("")' || check_fail "the Python kit module does not load the kit"
   local libdir=$deb_dir/usr/lib/x86_64-linux-gnu
   local so=$libdir/libqorva_zel.so.$v
   [[ -f "$deb_dir/usr/share/doc/QorvaZel/licenses/pugixml.txt" ]] || check_fail "libqorvazel-dev has no pugixml notice"

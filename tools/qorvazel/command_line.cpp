@@ -31,7 +31,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"show", 1, Show}, {"check", 1, Check}, {"get", 2, Get}, {"set", 3, Set}, {"set-resolution", 2, SetResolution},
-    {"dump", 1, Dump},
+    {"dump", 1, Dump}, {"schema", 2, SchemaCheck},
 };
 
 } // namespace
@@ -66,6 +66,18 @@ int Run(const std::vector<std::string>& argv)
             std::cout << "qorvazel " << QORVA_ZEL_VERSION_MAJOR << "." << QORVA_ZEL_VERSION_MINOR << "."
                       << QORVA_ZEL_VERSION_BUILD << "." << QORVA_ZEL_VERSION_REVISION << "\n";
             return kExitOk;
+        } else if (argument == "--schema" || argument.compare(0, 9, "--schema=") == 0) {
+            if (argument == "--schema") {
+                if (++i == argv.size()) {
+                    return Usage("--schema needs the game's schema file");
+                }
+                args.Schema = argv[i];
+            } else {
+                args.Schema = argument.substr(9);
+            }
+            if (args.Schema.empty()) {
+                return Usage("--schema needs the game's schema file");
+            }
         } else if (argument == "--type" || argument.compare(0, 7, "--type=") == 0) {
             if (argument == "--type") {
                 if (++i == argv.size()) {
@@ -107,6 +119,12 @@ int Run(const std::vector<std::string>& argv)
         }
         if (!args.Type.empty() && args.Command != "get" && args.Command != "set") {
             return Usage("--type is for get and set");
+        }
+        if (!args.Schema.empty()) {
+            if (args.Command != "check") {
+                return Usage("--schema is for check");
+            }
+            return CheckWithSchema(args);
         }
         return command.Run(args);
     }

@@ -14,6 +14,7 @@ struct Arguments {
     bool Json = false;
     bool Help = false;
     std::string Type;
+    std::string Schema; // check --schema FILE: the game's schema (the settings kit's)
 };
 
 // Runs the command argv names (argv[0] is the program) and returns the exit

@@ -18,6 +18,9 @@ int Get(const Arguments& args);
 int Dump(const Arguments& args);
 int Set(const Arguments& args);
 int SetResolution(const Arguments& args);
+// With the game's schema (the settings kit's): schema_commands.cpp.
+int SchemaCheck(const Arguments& args);     // schema check FILE
+int CheckWithSchema(const Arguments& args); // check --schema SCHEMA FILE
 
 // What the commands share.
 

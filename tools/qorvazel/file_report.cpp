@@ -57,38 +57,6 @@ std::string WhyNotReplaced(ReplaceOutcome outcome)
     }
 }
 
-std::string_view Trimmed(std::string_view text)
-{
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
-    while (!text.empty() && space(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && space(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-enum class NumberText { NotNumber, Number, OutOfRange };
-
-// Whether the whole text, white space around it aside, is one decimal
-// number (or "inf", "nan"), and its value.
-NumberText WhollyNumber(std::string_view text, double& value)
-{
-    text = Trimmed(text);
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
-        text.remove_prefix(1);
-    }
-    if (text.empty()) {
-        return NumberText::NotNumber;
-    }
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    if (result.ptr != text.data() + text.size()) {
-        return NumberText::NotNumber;
-    }
-    return result.ec == std::errc() ? NumberText::Number : NumberText::OutOfRange;
-}
-
 std::string Lower(std::string_view text)
 {
     std::string lower(text);
@@ -98,56 +66,6 @@ std::string Lower(std::string_view text)
         }
     }
     return lower;
-}
-
-// Whether a value's text is what the library reads it as. Numbers: the
-// whole text is one number equal to the value read ("1.0" for 1 is fine,
-// "1,5" read as 1 is not, nor a number beyond the type's range). Bool: a
-// yes/no word whose meaning agrees with the reading.
-bool ReadsAsWritten(std::int32_t type, std::string_view text, const QORVA_ZEL_Value& read)
-{
-    double number = 0;
-    switch (type) {
-    case QORVA_ZEL_Integer:
-        return WhollyNumber(text, number) == NumberText::Number && number == static_cast<double>(read.IntValue);
-    case QORVA_ZEL_Float: {
-        if (WhollyNumber(text, number) != NumberText::Number) {
-            return false;
-        }
-        const float value = read.FloatValue;
-        if (std::isnan(number) || std::isnan(value)) {
-            return std::isnan(number) && std::isnan(value);
-        }
-        if (std::isinf(value) != std::isinf(number)) {
-            return false; // beyond the float range
-        }
-        return !(value == 0.0f && number != 0.0); // too small to be told from 0
-    }
-    case QORVA_ZEL_Bool: {
-        const std::string word = Lower(Trimmed(text));
-        static const char* const kTrue[] = {"true", "yes", "y", "t", "1", "on"};
-        static const char* const kFalse[] = {"false", "no", "n", "f", "0", "off"};
-        const auto in = [&word](const char* const(&words)[6]) {
-            return std::find(std::begin(words), std::end(words), word) != std::end(words);
-        };
-        return read.BoolValue != 0 ? in(kTrue) : in(kFalse);
-    }
-    default:
-        return true;
-    }
-}
-
-const char* SkipText(SkipReason reason)
-{
-    switch (reason) {
-    case SkipReason::NoName:
-        return "no Name";
-    case SkipReason::NoType:
-        return "no Type that is Integer, Float, Enum or Bool";
-    case SkipReason::NoValue:
-        return "no Value after its Type";
-    }
-    return "unreadable";
 }
 
 // Line and column of offsets met in increasing order, in one pass over the
@@ -202,15 +120,13 @@ bool HasSettingsElement(const std::string& source)
 void Judge(OptionReport& report)
 {
     const StoredOption& stored = *report.Stored;
-    const std::string name(stored.Name);
     if (!ReadsAsWritten(stored.Type, stored.Value, report.Record.Value)) {
-        report.Problems.push_back({"misread", name + " \"" + std::string(stored.Value) + "\" reads as " +
-                                                  ValueText(report.Record)});
+        report.Problems.push_back({"misread", MisreadMessage(stored.Name, stored.Value, report.Record)});
     }
     const char* kind = "";
     std::string why = RefusalOf(report.Record, kind);
     if (!why.empty()) {
-        report.Problems.push_back({kind, name + " " + ValueText(report.Record) + " is refused by its own limits: " + why});
+        report.Problems.push_back({kind, RefusedMessage(stored.Name, report.Record, "its own", why)});
     }
 }
 
@@ -274,8 +190,7 @@ std::unique_ptr<SettingsFile> ReadSettingsFile(const std::string& path, std::str
             report.Skipped = &document.Skipped[skipped];
             report.Position = positions.At(report.Skipped->Offset);
             report.Problems.push_back(
-                {"malformed", std::string(StartTagAt(document.Source, report.Skipped->Offset)) +
-                                  " is skipped by the library: " + SkipText(report.Skipped->Reason)});
+                {"malformed", MalformedMessage(StartTagAt(document.Source, report.Skipped->Offset), report.Skipped->Reason)});
             file->Options.push_back(std::move(report));
         }
     };
@@ -325,51 +240,6 @@ const char* TypeName(std::int32_t type)
     }
 }
 
-std::string ValueText(const OptionRecord& record)
-{
-    switch (record.Type) {
-    case QORVA_ZEL_Integer:
-        return FormatInt(record.Value.IntValue);
-    case QORVA_ZEL_Float:
-        return FormatFloat(record.Value.FloatValue);
-    case QORVA_ZEL_Enum:
-        return "\"" + ToUtf8(record.StringValue) + "\"";
-    case QORVA_ZEL_Bool:
-        return record.Value.BoolValue != 0 ? format::kBoolTrue : format::kBoolFalse;
-    default:
-        return "";
-    }
-}
-
-std::string LimitsText(const OptionRecord& record)
-{
-    const auto range = [&record](const std::string& min, const std::string& max) {
-        if (record.NumSteps < 0) {
-            return std::string("any value");
-        }
-        std::string text = min + " to " + max;
-        if (record.NumSteps > 0) {
-            text += " in " + FormatInt(record.NumSteps) + " steps";
-        }
-        return text;
-    };
-    switch (record.Type) {
-    case QORVA_ZEL_Integer:
-        return range(FormatInt(record.MinValue.IntValue), FormatInt(record.MaxValue.IntValue));
-    case QORVA_ZEL_Float:
-        return range(FormatFloat(record.MinValue.FloatValue), FormatFloat(record.MaxValue.FloatValue));
-    case QORVA_ZEL_Enum: {
-        std::string text;
-        for (const std::u16string& allowed : record.Values) {
-            text += (text.empty() ? "\"" : ", \"") + ToUtf8(allowed) + "\"";
-        }
-        return text.empty() ? "no allowed strings" : text;
-    }
-    default:
-        return "true or false";
-    }
-}
-
 bool ParseValue(std::int32_t type, const std::string& text, OptionRecord& into, std::string& why)
 {
     QORVA_ZEL_Value value{};
@@ -402,23 +272,7 @@ bool ParseValue(std::int32_t type, const std::string& text, OptionRecord& into, 
 
 std::string RefusalOf(const OptionRecord& record, const char*& kind)
 {
-    switch (ValidateOptionValue(record, {record.Type, record.Value, record.StringValue})) {
-    case QORVA_ZEL_OK:
-        return "";
-    case QORVA_ZEL_ERROR_VALUE_NOT_ON_STEP:
-        kind = "off-step";
-        return "off step (" + LimitsText(record) + ")";
-    case QORVA_ZEL_ERROR_VALUE_NOT_ALLOWED:
-        if (record.Type == QORVA_ZEL_Enum) {
-            kind = "not-allowed";
-            return "not allowed (allowed: " + LimitsText(record) + ")";
-        }
-        kind = "out-of-range";
-        return "out of range (" + LimitsText(record) + ")";
-    default:
-        kind = "not-allowed";
-        return "not allowed";
-    }
+    return RefusalWords(record, ValidateOptionValue(record, {record.Type, record.Value, record.StringValue}), kind);
 }
 
 std::string ModeText(const QORVA_ZEL_Resolution& mode)

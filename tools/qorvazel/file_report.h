@@ -7,6 +7,7 @@
 #include "platform/file_io.h"
 #include "registry/option_record.h"
 #include "settingsfile/settings_reader.h"
+#include "settingsfile/value_verdicts.h"
 
 #include <cstdint>
 #include <memory>
@@ -77,10 +78,11 @@ std::unique_ptr<SettingsFile> ReadSettingsFile(const std::string& path, std::str
 std::int32_t TypeFromName(std::string_view word);
 const char* TypeName(std::int32_t type);
 
-// The text of a value as the library reads it ("false", "1.5", "High").
-std::string ValueText(const qorva_zel::OptionRecord& record);
-// The limits in words ("0 to 4 in 4 steps", "Low, Medium, High").
-std::string LimitsText(const qorva_zel::OptionRecord& record);
+// The text of a value as the library reads it ("false", "1.5", "\"High\"")
+// and the limits in words ("0 to 4 in 4 steps"), shared with the settings
+// kit's load report (src/settingsfile/value_verdicts.h).
+using qorva_zel::LimitsText;
+using qorva_zel::ValueText;
 
 // Reads text as a value of type, as the loader would. False (with why) when
 // the text is not what it reads as: "On" for a Bool, "1,5" for a Float.

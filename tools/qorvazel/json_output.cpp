@@ -4,7 +4,7 @@
 #include "output_text.h"
 
 #include "settingsfile/numbers.h"
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <cmath>
 #include <iostream>

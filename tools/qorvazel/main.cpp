@@ -9,7 +9,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "settingsfile/text.h"
+#include "text/utf.h"
 
 #include <fcntl.h>
 #include <io.h>

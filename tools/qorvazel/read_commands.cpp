@@ -6,7 +6,8 @@
 #include "text_output.h"
 
 #include "platform/file_io.h"
-#include "settingsfile/text.h"
+#include "settingsfile/encoding.h"
+#include "text/utf.h"
 
 #include <iostream>
 #include <string>

@@ -1,8 +1,9 @@
-/* The offsets and sizes of the C records that QorvaZel.cs lays out, for the
+/* The offsets and sizes of the C records that QorvaZel.cs and QorvaZelKit.cs lay out, for the
  * target this is compiled for. The C# tests hold the same numbers and compare
  * them with what the runtime lays out and with a layout computed for the
  * other pointer size. Compiled with -fsyntax-only for several targets. */
 #include "qorva_zel.h"
+#include "qorva_zel_kit.h"
 
 #include <stddef.h>
 
@@ -28,3 +29,19 @@ CHECK(sizeof(QORVA_ZEL_ApplicationInfo), 24, 48);
 CHECK(offsetof(QORVA_ZEL_Resolution, RefreshRate), 8, 8);
 CHECK(sizeof(QORVA_ZEL_Resolution), 12, 12);
 CHECK(sizeof(QORVA_ZEL_Version), 16, 16);
+
+/* The kit's records (QorvaZelKit.cs; its test compares Marshal.SizeOf). */
+CHECK(sizeof(QORVA_ZEL_KIT_Value), 20, 24);
+CHECK(offsetof(QORVA_ZEL_KIT_Value, StringValue), 16, 16);
+CHECK(sizeof(QORVA_ZEL_KIT_Fact), 8, 16);
+CHECK(offsetof(QORVA_ZEL_KIT_OpenInfo, SchemaTextLength), 12, 24);
+CHECK(offsetof(QORVA_ZEL_KIT_OpenInfo, Flags), 64, 124);
+CHECK(sizeof(QORVA_ZEL_KIT_OpenInfo), 68, 128);
+CHECK(offsetof(QORVA_ZEL_KIT_OpenResult, SettingsPath), 48, 64);
+CHECK(sizeof(QORVA_ZEL_KIT_OpenResult), 52, 72);
+CHECK(offsetof(QORVA_ZEL_KIT_OptionInfo, Default), 24, 48);
+CHECK(offsetof(QORVA_ZEL_KIT_OptionInfo, NumSteps), 124, 168);
+CHECK(sizeof(QORVA_ZEL_KIT_OptionInfo), 140, 192);
+CHECK(sizeof(QORVA_ZEL_KIT_NamedEntry), 8, 16);
+CHECK(offsetof(QORVA_ZEL_KIT_Finding, Line), 20, 40);
+CHECK(sizeof(QORVA_ZEL_KIT_Finding), 28, 48);

@@ -87,23 +87,25 @@ def from_units(pointer):
 class LibraryNotFoundError(OSError):
     """The native library could not be loaded; tried lists (place, reason)."""
 
-    def __init__(self, tried):
+    def __init__(self, tried, env=LIBRARY_ENV, what="the Qorva Zel library"):
         self.tried = tried
         lines = "\n".join(f"  {place}: {reason}" for place, reason in tried)
         super().__init__(
-            f"the Qorva Zel library could not be loaded; tried, in this order:\n{lines}\n"
-            f"Set {LIBRARY_ENV} to the library's path, or put it beside the qorvazel package.")
+            f"{what} could not be loaded; tried, in this order:\n{lines}\n"
+            f"Set {env} to the library's path, or put it beside the qorvazel package.")
 
 
 LibraryNotFoundError.__module__ = "qorvazel"
 
 
-def _file_names():
+def _file_names(stem="qorva_zel"):
+    """The file names of the library stem (qorva_zel, or the settings kit's
+    qorva_zel_kit) on this platform."""
     if sys.platform == "win32":
-        return ["qorva_zel.dll"]
+        return [f"{stem}.dll"]
     if sys.platform == "darwin":
-        return ["libqorva_zel.2.dylib", "libqorva_zel.dylib"]
-    return ["libqorva_zel.so.2", "libqorva_zel.so"]
+        return [f"lib{stem}.2.dylib", f"lib{stem}.dylib"]
+    return [f"lib{stem}.so.2", f"lib{stem}.so"]
 
 
 def _multiarch():
@@ -138,10 +140,11 @@ def library_directories(here, platform=None, multiarch=None):
     return places
 
 
-def find_and_load(environ=None, here=None):
+def find_and_load(environ=None, here=None, stem="qorva_zel", env=LIBRARY_ENV, what="the Qorva Zel library"):
     """Loads the library: the path in QORVAZEL_LIBRARY when it is set (and
     only that one: a named library that does not load is an error), else a
-    file in one of library_directories(), else the system's search path."""
+    file in one of library_directories(), else the system's search path.
+    The settings kit is found the same way, with its own stem and variable."""
     environ = os.environ if environ is None else environ
     here = os.path.dirname(os.path.abspath(__file__)) if here is None else here
     tried = []
@@ -153,17 +156,17 @@ def find_and_load(environ=None, here=None):
             tried.append((place, str(error) or "cannot be loaded"))
             return None
 
-    named = environ.get(LIBRARY_ENV)
+    named = environ.get(env)
     if named:
         lib = attempt(named)
         if lib is None:
-            tried[-1] = (f"{LIBRARY_ENV}={named}", tried[-1][1])
-            raise LibraryNotFoundError(tried)
+            tried[-1] = (f"{env}={named}", tried[-1][1])
+            raise LibraryNotFoundError(tried, env, what)
         return lib
-    tried.append((LIBRARY_ENV, "not set"))
+    tried.append((env, "not set"))
 
     for directory in library_directories(here):
-        for name in _file_names():
+        for name in _file_names(stem):
             path = os.path.join(directory, name)
             if os.path.exists(path):
                 lib = attempt(path)
@@ -172,18 +175,18 @@ def find_and_load(environ=None, here=None):
             else:
                 tried.append((path, "no such file"))
 
-    for name in _file_names():
+    for name in _file_names(stem):
         lib = attempt(name)  # the dynamic loader's search path
         if lib is not None:
             return lib
-    found = ctypes.util.find_library("qorva_zel")
+    found = ctypes.util.find_library(stem)
     if found:
         lib = attempt(found)
         if lib is not None:
             return lib
     else:
-        tried.append(("ctypes.util.find_library('qorva_zel')", "nothing found"))
-    raise LibraryNotFoundError(tried)
+        tried.append((f"ctypes.util.find_library('{stem}')", "nothing found"))
+    raise LibraryNotFoundError(tried, env, what)
 
 
 def declare(lib):

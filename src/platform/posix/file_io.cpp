@@ -1,5 +1,14 @@
 // POSIX implementation of the settings file's operating-system calls.
 
+// 64-bit file sizes, inode numbers and directory positions on 32-bit systems
+// too, before any header: without them stat() and readdir() fail with
+// EOVERFLOW where a file system hands out values past 32 bits (large inode
+// numbers, hashed directory positions), and a 32-bit game could neither
+// read its file nor clear the temporaries of killed saves.
+#ifndef _FILE_OFFSET_BITS
+#define _FILE_OFFSET_BITS 64
+#endif
+
 #include "platform/file_io.h"
 #include "platform/save_names.h"
 
