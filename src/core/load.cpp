@@ -52,6 +52,10 @@ void MatchOptions(const OptionTable& options, const SettingsDocument& document, 
 {
     result.Accepted.clear();
     result.Saved.clear();
+    // Sized once: of a large file, these lists would otherwise grow by
+    // doubling, each step holding the old list and the new one.
+    result.Accepted.reserve(document.Options.size());
+    result.Saved.reserve(document.Options.size());
     std::vector<bool>& hasSaved = result.HasSaved;
     hasSaved.assign(options.Size(), false);
     std::u16string name;      // reused for every option

@@ -289,6 +289,15 @@ bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOp
         return name > 0 ? static_cast<std::size_t>(name - 1) : 0;
     };
     const pugi::xml_node settings = root.child(format::kGameSettings);
+    if (options.CompactText) {
+        // A large file: the list gets its size at once, instead of growing
+        // by doubling beside the parsed document.
+        std::size_t count = 0;
+        for (const pugi::xml_node& element : settings.children()) {
+            count += element.type() == pugi::node_element && format::NameIs(element.name(), format::kOption);
+        }
+        out.Options.reserve(count);
+    }
     for (const pugi::xml_node& element : settings.children()) {
         if (element.type() != pugi::node_element) {
             continue;
@@ -307,6 +316,9 @@ bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOp
             }
         }
     }
+    // Every text points into text_: the parsed nodes are no longer needed,
+    // and a load's matching need not find them still in memory.
+    out.document_.reset();
     return true;
 }
 
