@@ -190,6 +190,7 @@ def main():
             print(f"Page faults of the first initialisation: {memory['init_faults']}.")
             verdicts.append(("initialisation faults one page", memory["init_faults"] <= 1,
                              str(memory["init_faults"])))
+        print()
     if len(sys.argv) > 3:
         instructions = load_instructions(sys.argv[3])
         print("Instructions per call (callgrind; 1,024 calls on options drawn at random, of all four types). The")
