@@ -18,6 +18,7 @@
 #include "bench_game.h"
 
 #include <malloc.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <cerrno>
@@ -154,6 +155,25 @@ int main(int argc, char** argv)
     using namespace qorva_zel_bench;
     const std::size_t count = argc > 1 ? static_cast<std::size_t>(std::strtoull(argv[1], nullptr, 10)) : 100000;
     try {
+        // The page faults of the first initialisation of the process (the
+        // library's state comes to life).
+        const QORVA_ZEL_ApplicationInfo info{QORVA_ZEL_TEXT("Game"),     QORVA_ZEL_TEXT("1.0"), QORVA_ZEL_TEXT("/opt/game"),
+                                             QORVA_ZEL_TEXT("/opt/game"), QORVA_ZEL_TEXT("game"), QORVA_ZEL_TEXT("game")};
+        struct rusage usage {};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long faultsBefore = usage.ru_minflt;
+        BenchGame::Check(QORVA_ZEL_InitializeSDK(&info, &kVersion), "first initialise");
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long initFaults = usage.ru_minflt - faultsBefore;
+        BenchGame::Check(QORVA_ZEL_ReleaseSDK(), "release");
+        // And of one after it, its code already in memory.
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long againBefore = usage.ru_minflt;
+        BenchGame::Check(QORVA_ZEL_InitializeSDK(&info, &kVersion), "second initialise");
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long againFaults = usage.ru_minflt - againBefore;
+        BenchGame::Check(QORVA_ZEL_ReleaseSDK(), "release");
+
         BenchDir dir;
         BenchGame game(dir.Path(), count);
         BenchGame::Check(QORVA_ZEL_SaveConfigFile(0), "save");
@@ -171,9 +191,10 @@ int main(int argc, char** argv)
         const long long heapPeak = g_peak.load() - heapBefore;
         const long long rssPeak = resetWorked ? StatusBytes("VmHWM") - rssBefore : -1;
         std::printf("{\"options\": %zu, \"file_bytes\": %lld, \"heap_peak_above_baseline\": %lld, "
-                    "\"rss_peak_above_baseline\": %lld, \"heap_ratio\": %.2f, \"rss_ratio\": %.2f}\n",
+                    "\"rss_peak_above_baseline\": %lld, \"heap_ratio\": %.2f, \"rss_ratio\": %.2f, \"init_faults\": %ld, \"init_again_faults\": %ld}\n",
                     count, fileBytes, heapPeak, rssPeak, static_cast<double>(heapPeak) / static_cast<double>(fileBytes),
-                    static_cast<double>(rssPeak) / static_cast<double>(fileBytes));
+                    static_cast<double>(rssPeak) / static_cast<double>(fileBytes), initFaults,
+                    againFaults);
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "load_memory: %s\n", error.what());

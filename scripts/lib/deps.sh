@@ -16,6 +16,7 @@ QORVA_ZEL_TEST_PACKAGES=(
   "${QORVA_ZEL_DEMO_PACKAGES[@]}"
   clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  valgrind # scripts/bench.sh: instructions of a get and a set (callgrind)
   libxml2-utils python3 locales
   acl # setfacl: the save test of a file with an access-control list
   gcovr # the coverage workflow's report

@@ -83,6 +83,7 @@ QORVA_ZEL_Status InitializeSdk(SdkState& state, const QORVA_ZEL_ApplicationInfo&
 QORVA_ZEL_Status ReleaseSdk(SdkState& state)
 {
     ResetContents(state);
+    state.Buffers.reset();
     state.IsInitialized = false;
     for (std::u16string* text : {&state.SettingsFilePath, &state.DisplayName, &state.VersionName, &state.InstallPath,
                                  &state.ConfigPath, &state.Executable, &state.ExecCmd}) {

@@ -8,6 +8,7 @@
 #include "settingsfile/settings_reader.h"
 #include "text/utf.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,19 +23,41 @@ void ApplyResolution(const StoredResolution& stored, QORVA_ZEL_Resolution& resol
     resolution.RefreshRate = stored.RefreshRate.value_or(resolution.RefreshRate);
 }
 
-// What the load will commit, gathered without changing the state.
+// What the load will commit, gathered without changing the state. The
+// lists are the state's kept buffers, emptied first.
 struct LoadResult {
     std::vector<OptionRecord> Unregistered;
     // In file order, so that of repeated values the last accepted counts.
-    std::vector<PreparedValue> Accepted;
+    std::vector<PreparedValue>& Accepted;
     // The saved value of each registered option the file names: the first
     // option of the file with its name and type.
-    std::vector<std::pair<std::size_t, SavedValue>> Saved;
+    std::vector<std::pair<std::size_t, SavedValue>>& Saved;
+    std::vector<bool>& HasSaved;
+};
+
+// Leaves the kept buffers as a settings file of ordinary size needs them,
+// however the load ends.
+class TrimOnExit {
+public:
+    explicit TrimOnExit(FileBuffers& buffers) noexcept : buffers_(buffers) {}
+    ~TrimOnExit() { buffers_.Trim(); }
+    TrimOnExit(const TrimOnExit&) = delete;
+    TrimOnExit& operator=(const TrimOnExit&) = delete;
+
+private:
+    FileBuffers& buffers_;
 };
 
 void MatchOptions(const OptionTable& options, const SettingsDocument& document, LoadResult& result)
 {
-    std::vector<bool> hasSaved(options.Size(), false);
+    result.Accepted.clear();
+    result.Saved.clear();
+    // Sized once: of a large file, these lists would otherwise grow by
+    // doubling, each step holding the old list and the new one.
+    result.Accepted.reserve(document.Options.size());
+    result.Saved.reserve(document.Options.size());
+    std::vector<bool>& hasSaved = result.HasSaved;
+    hasSaved.assign(options.Size(), false);
     std::u16string name;      // reused for every option
     std::size_t expected = 0; // where the next option is likely registered
     for (const StoredOption& stored : document.Options) {
@@ -71,9 +94,15 @@ void MatchOptions(const OptionTable& options, const SettingsDocument& document, 
 
 QORVA_ZEL_Status LoadConfigFile(SdkState& state)
 {
-    SettingsDocument document;
+    if (!state.Buffers) {
+        state.Buffers = std::make_unique<FileBuffers>();
+    }
+    FileBuffers& buffers = *state.Buffers;
+    const TrimOnExit trim(buffers);
+    SettingsDocument& document = buffers.Document;
     {
-        std::string bytes;
+        std::string& bytes = buffers.Bytes;
+        bytes.clear();
         switch (ReadWholeFile(ToNativePath(state.SettingsFilePath), bytes)) {
         case ReadOutcome::Missing:
         case ReadOutcome::NoPermission:
@@ -86,11 +115,13 @@ QORVA_ZEL_Status LoadConfigFile(SdkState& state)
         case ReadOutcome::Ok:
             break;
         }
-        if (!ReadSettingsDocument(std::move(bytes), document)) {
+        ReadOptions options;
+        options.CompactText = bytes.size() > kLargestKeptFile;
+        if (!ReadSettingsBuffer(bytes, document, options)) {
             return QORVA_ZEL_ERROR_FILE;
         }
     }
-    LoadResult result;
+    LoadResult result{{}, buffers.Accepted, buffers.Saved, buffers.HasSaved};
     MatchOptions(state.RegisteredOptions, document, result);
 
     // Nothing below allocates or fails.

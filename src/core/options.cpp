@@ -2,6 +2,7 @@
 #include "core/operations.h"
 
 #include "registry/option_value.h"
+#include "registry/validate.h"
 
 #include <algorithm>
 
@@ -57,10 +58,9 @@ QORVA_ZEL_Status SetOptionValue(SdkState& state, const QORVA_ZEL_Variant& value,
     // The exported function has checked an Enum's string for null.
     const ValueView view{value.Type, value.Value,
                          value.Type == QORVA_ZEL_Enum ? ToView(value.Value.StringValue) : std::u16string_view()};
-    PreparedValue prepared;
-    const QORVA_ZEL_Status status = PrepareValue(options.Record(found.LastAt), found.LastAt, view, prepared);
+    const QORVA_ZEL_Status status = ValidateOptionValue(options.Record(found.LastAt), view);
     if (status == QORVA_ZEL_OK) {
-        options.Store(prepared);
+        options.Store(found.LastAt, view);
     }
     return status;
 }

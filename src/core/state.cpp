@@ -19,12 +19,26 @@ private:
     alignas(T) unsigned char storage_[sizeof(T)];
 };
 
+// Makes the state on the first call. Kept out of TheState, so that every
+// later call is a test of the guard and a return, without the registers
+// that the construction needs saved and restored around it.
+#if defined(__GNUC__)
+#define QORVA_ZEL_NOINLINE __attribute__((noinline))
+#else
+#define QORVA_ZEL_NOINLINE
+#endif
+QORVA_ZEL_NOINLINE SdkState& MakeState() noexcept
+{
+    static Immortal<SdkState> state;
+    return state.Get();
+}
+
 } // namespace
 
 SdkState& TheState() noexcept
 {
-    static Immortal<SdkState> state;
-    return state.Get();
+    static SdkState& state = MakeState();
+    return state;
 }
 
 } // namespace qorva_zel

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "qorva_zel.h"
+#include "core/file_buffers.h"
 #include "platform/recursive_lock.h"
 #include "registry/option_record.h"
 #include "registry/option_table.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,9 @@ struct SdkState {
     std::vector<QORVA_ZEL_Resolution> RegisteredResolutions;
     QORVA_ZEL_Resolution CurrentResolution{};
     QORVA_ZEL_Resolution SavedResolution{};
+    // What loads and saves keep between calls, made by the first of them
+    // (so that initialisation touches no more memory than before).
+    std::unique_ptr<FileBuffers> Buffers;
     RecursiveLock Lock;
 };
 

@@ -1,14 +1,52 @@
 #include "registry/name_index.h"
 
-#include <functional>
-#include <string>
+#include <cstring>
 
 namespace qorva_zel {
+namespace {
 
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) noexcept
+{
+    hash = (hash ^ word) * kMultiplier;
+    return hash ^ (hash >> 29);
+}
+
+} // namespace
+
+// Eight bytes of the name a step (a name is mostly a dozen characters or
+// two), each multiplied in and its high bits folded down, then the upper half
+// of one more product, so that the low bits that pick the slot depend on
+// every character. Only equal names need equal hashes, within one process.
 std::uint32_t NameIndex::HashOf(std::u16string_view name) noexcept
 {
-    const std::size_t hash = std::hash<std::u16string_view>()(name);
-    return static_cast<std::uint32_t>(hash) ^ static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32);
+    const char* bytes = reinterpret_cast<const char*>(name.data());
+    std::size_t left = name.size() * sizeof(char16_t);
+    std::uint64_t hash = left;
+    for (; left >= 8; left -= 8, bytes += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, 8);
+        hash = Mix(hash, word);
+    }
+    if (left != 0) {
+        std::uint64_t word = 0;
+        if (left >= 4) {
+            std::uint32_t half;
+            std::memcpy(&half, bytes, 4);
+            word = half;
+            bytes += 4;
+            left -= 4;
+        }
+        if (left != 0) {
+            std::uint16_t unit;
+            std::memcpy(&unit, bytes, 2);
+            word = (word << 16) | unit;
+        }
+        hash = Mix(hash, word);
+    }
+    // The upper half of a product depends on every bit of the hash.
+    return static_cast<std::uint32_t>((hash * 0xFF51AFD7ED558CCDu) >> 32);
 }
 
 std::size_t NameIndex::Probe(std::u16string_view name, std::uint32_t hash) const noexcept
@@ -18,7 +56,8 @@ std::size_t NameIndex::Probe(std::u16string_view name, std::uint32_t hash) const
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
         if (slot.Name == nullptr || (slot.Hash == hash && slot.Size == name.size() &&
-                                     std::char_traits<char16_t>::compare(slot.Name, name.data(), name.size()) == 0)) {
+                                     (name.empty() ||
+                                      std::memcmp(slot.Name, name.data(), name.size() * sizeof(char16_t)) == 0))) {
             return i;
         }
     }

@@ -100,6 +100,23 @@ void OptionTable::Store(PreparedValue& value) noexcept
     Compare(entry);
 }
 
+void OptionTable::Store(std::size_t position, const ValueView& value)
+{
+    Entry& entry = entries_[position];
+    if (entry.Record.Type == QORVA_ZEL_Enum) {
+        std::u16string& string = entry.Record.StringValue;
+        if (value.String.size() <= string.capacity()) {
+            string.assign(value.String); // in place: cannot throw
+        } else {
+            std::u16string copy(value.String);
+            string.swap(copy);
+        }
+    } else {
+        CopyTypedValue(entry.Record.Type, value.Value, entry.Record.Value);
+    }
+    Compare(entry);
+}
+
 void OptionTable::StoreSaved(std::size_t position, SavedValue& value) noexcept
 {
     Entry& entry = entries_[position];

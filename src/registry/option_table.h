@@ -61,6 +61,11 @@ public:
     // Stores a validated value as the option's current value (an Enum
     // string is swapped in).
     void Store(PreparedValue& value) noexcept;
+    // Stores a validated value of the option's type as the option at
+    // position's current value, an Enum string copied into the record's own
+    // (no allocation when it fits there). Strong guarantee: on an exception
+    // nothing changed.
+    void Store(std::size_t position, const ValueView& value);
     // Replaces the option's saved value; value.String is swapped in.
     void StoreSaved(std::size_t position, SavedValue& value) noexcept;
     // A save in two steps: PrepareSave copies what the saved values will

@@ -84,22 +84,53 @@ bool IsReadable(FileEncoding encoding) noexcept
 
 std::string DecodeFileBytes(std::string_view bytes, FileEncoding encoding)
 {
+    std::string out;
+    DecodeFileBytes(bytes, encoding, out);
+    return out;
+}
+
+void DecodeFileBytes(std::string_view bytes, FileEncoding encoding, std::string& out)
+{
     switch (encoding) {
     case FileEncoding::Utf16Le:
     case FileEncoding::Utf16LeBom:
-        return Utf16LeBytesToUtf8(bytes);
+        Utf16LeBytesToUtf8(bytes, out);
+        return;
     case FileEncoding::Utf16Be:
     case FileEncoding::Utf16BeBom:
-        return Utf16BeBytesToUtf8(bytes);
+        out = Utf16BeBytesToUtf8(bytes);
+        return;
     case FileEncoding::Utf8Bom:
-        return std::string(bytes.substr(3));
+        out.assign(bytes.substr(3));
+        return;
     case FileEncoding::Utf8:
-        return std::string(bytes);
+        out.assign(bytes);
+        return;
     case FileEncoding::Utf32:
     case FileEncoding::Contradicted:
         break;
     }
-    return {};
+    out.clear();
+}
+
+bool DecodeFileBytesInPlace(std::string& bytes, FileEncoding encoding) noexcept
+{
+    switch (encoding) {
+    case FileEncoding::Utf16Le:
+    case FileEncoding::Utf16LeBom:
+        return Utf16LeBytesToUtf8InPlace(bytes);
+    case FileEncoding::Utf8Bom:
+        bytes.erase(0, 3);
+        return true;
+    case FileEncoding::Utf8:
+        return true;
+    case FileEncoding::Utf16Be:
+    case FileEncoding::Utf16BeBom:
+    case FileEncoding::Utf32:
+    case FileEncoding::Contradicted:
+        break;
+    }
+    return false;
 }
 
 } // namespace qorva_zel

@@ -39,5 +39,11 @@ bool IsReadable(FileEncoding encoding) noexcept;
 // UTF-8 bytes are taken as they stand. An encoding that is not read gives
 // "".
 std::string DecodeFileBytes(std::string_view bytes, FileEncoding encoding);
+void DecodeFileBytes(std::string_view bytes, FileEncoding encoding, std::string& out); // reuses out's buffer
+
+// The same over the bytes themselves, where the text fits in the place of
+// the bytes as they are read (UTF-8, and UTF-16LE below U+0800 early on).
+// False, and bytes unchanged, otherwise.
+bool DecodeFileBytesInPlace(std::string& bytes, FileEncoding encoding) noexcept;
 
 } // namespace qorva_zel

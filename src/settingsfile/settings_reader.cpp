@@ -71,6 +71,18 @@ void ReadResolution(const pugi::xml_node& element, StoredResolution& stored, std
     }
 }
 
+// What pugixml's attribute(name).value() gives (the first attribute of the
+// name, "" without one), with the names compared inline.
+const char* AttributeValue(const pugi::xml_node& element, const char* name)
+{
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+        if (format::NameIs(attribute.name(), name)) {
+            return attribute.value();
+        }
+    }
+    return "";
+}
+
 // An "OPTION" element. A "Value" counts only when it comes after the "Type"
 // it is read under: a later "Type" with another word drops it.
 bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, StoredOption& option, SkipReason& reason)
@@ -103,15 +115,36 @@ bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, Store
     option.Type = *type;
     if (option.Type == QORVA_ZEL_Enum) {
         option.AllowedBegin = document.AllowedStrings.size();
-        for (const pugi::xml_node& entry : element.children(format::kEnum)) {
-            document.AllowedStrings.emplace_back(entry.attribute(format::kEnumValue).value());
+        for (pugi::xml_node entry = element.first_child(); entry; entry = entry.next_sibling()) {
+            if (format::NameIs(entry.name(), format::kEnum)) { // as children(name): any node of the name
+                document.AllowedStrings.emplace_back(AttributeValue(entry, format::kEnumValue));
+            }
         }
         option.AllowedCount = document.AllowedStrings.size() - option.AllowedBegin;
     } else if (option.Type == QORVA_ZEL_Integer || option.Type == QORVA_ZEL_Float) {
-        const pugi::xml_node range = element.child(format::kRange);
-        option.MinValue = range.attribute(format::kMinValue).value();
-        option.MaxValue = range.attribute(format::kMaxValue).value();
-        option.NumSteps = range.attribute(format::kNumSteps).value();
+        // The first "RANGE" child; of its attributes, the first of each name.
+        pugi::xml_node range = element.first_child();
+        while (range && !format::NameIs(range.name(), format::kRange)) {
+            range = range.next_sibling();
+        }
+        option.MinValue = option.MaxValue = option.NumSteps = "";
+        bool hasMin = false;
+        bool hasMax = false;
+        bool hasSteps = false;
+        for (pugi::xml_attribute attribute = range.first_attribute(); attribute;
+             attribute = attribute.next_attribute()) {
+            const char* name = attribute.name();
+            if (!hasMin && format::NameIs(name, format::kMinValue)) {
+                option.MinValue = attribute.value();
+                hasMin = true;
+            } else if (!hasMax && format::NameIs(name, format::kMaxValue)) {
+                option.MaxValue = attribute.value();
+                hasMax = true;
+            } else if (!hasSteps && format::NameIs(name, format::kNumSteps)) {
+                option.NumSteps = attribute.value();
+                hasSteps = true;
+            }
+        }
     }
     return true;
 }
@@ -167,18 +200,61 @@ OptionRecord MakeOptionRecord(const StoredOption& option, const SettingsDocument
     return record;
 }
 
+void SettingsDocument::Release() noexcept
+{
+    document_.reset();
+    Encoding = FileEncoding::Utf16Le;
+    Application = {};
+    Resolution = {};
+    Error = {};
+    std::vector<StoredMode>().swap(ListedModes);
+    std::vector<StoredOption>().swap(Options);
+    std::vector<std::string_view>().swap(AllowedStrings);
+    std::string().swap(Source);
+    std::vector<SkippedOption>().swap(Skipped);
+    std::string().swap(text_);
+}
+
+std::size_t SettingsDocument::HeldBytes() const noexcept
+{
+    return text_.capacity() + Source.capacity() + ListedModes.capacity() * sizeof(StoredMode) +
+           Options.capacity() * sizeof(StoredOption) + AllowedStrings.capacity() * sizeof(std::string_view) +
+           Skipped.capacity() * sizeof(SkippedOption);
+}
+
 bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options)
 {
+    return ReadSettingsBuffer(bytes, out, options);
+}
+
+bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOptions& options)
+{
+    // Whatever an earlier read left; the lists keep their memory.
+    out.Application = {};
+    out.Resolution = {};
+    out.Error = {};
+    out.ListedModes.clear();
+    out.Options.clear();
+    out.AllowedStrings.clear();
+    out.Source.clear();
+    out.Skipped.clear();
+
     // References are decoded (so every string the writer escapes comes back
     // unchanged); line ends and white space in values are kept as they stand.
-    out.Encoding = DetectEncoding(bytes);
+    out.Encoding = DetectEncoding(buffer);
     if (!IsReadable(out.Encoding)) {
         out.Error.Description = out.Encoding == FileEncoding::Utf32 ? "UTF-32 text is not read"
                                                                     : "The byte-order mark contradicts the text";
         return false;
     }
-    out.text_ = DecodeFileBytes(bytes, out.Encoding);
-    std::string().swap(bytes);
+    if (DecodeFileBytesInPlace(buffer, out.Encoding)) {
+        out.text_.swap(buffer);
+        if (options.CompactText) {
+            std::string(out.text_).swap(out.text_);
+        }
+    } else {
+        DecodeFileBytes(buffer, out.Encoding, out.text_);
+    }
     if (options.KeepSource) {
         out.Source = out.text_;
     }
@@ -213,6 +289,15 @@ bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOp
         return name > 0 ? static_cast<std::size_t>(name - 1) : 0;
     };
     const pugi::xml_node settings = root.child(format::kGameSettings);
+    if (options.CompactText) {
+        // A large file: the list gets its size at once, instead of growing
+        // by doubling beside the parsed document.
+        std::size_t count = 0;
+        for (const pugi::xml_node& element : settings.children()) {
+            count += element.type() == pugi::node_element && format::NameIs(element.name(), format::kOption);
+        }
+        out.Options.reserve(count);
+    }
     for (const pugi::xml_node& element : settings.children()) {
         if (element.type() != pugi::node_element) {
             continue;
@@ -231,6 +316,9 @@ bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOp
             }
         }
     }
+    // Every text points into text_: the parsed nodes are no longer needed,
+    // and a load's matching need not find them still in memory.
+    out.document_.reset();
     return true;
 }
 

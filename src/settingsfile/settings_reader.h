@@ -91,15 +91,26 @@ struct ReadOptions {
     // option stands and which "OPTION" elements were skipped: for tools
     // that point at lines. The loader does without.
     bool KeepSource = false;
+    // Gives the decoded text a buffer of its own size when it was decoded
+    // in place (where it takes about half the bytes' buffer): for files too
+    // large to keep the buffer for another read.
+    bool CompactText = false;
 };
 
 // A parsed settings file. Its texts point into the document it owns, and
-// live as long as it does.
+// live as long as it does, or until it reads another file: a document may
+// be read into again and again, and then reuses its memory.
 class SettingsDocument {
 public:
     SettingsDocument() = default;
     SettingsDocument(const SettingsDocument&) = delete;
     SettingsDocument& operator=(const SettingsDocument&) = delete;
+
+    // Frees everything it holds, as a new document.
+    void Release() noexcept;
+    // The memory it holds, roughly: its text and lists (not the parsed
+    // document's nodes, which take about as much again).
+    std::size_t HeldBytes() const noexcept;
 
     FileEncoding Encoding = FileEncoding::Utf16Le;
     StoredApplication Application;
@@ -116,19 +127,26 @@ public:
     std::vector<SkippedOption> Skipped;
 
 private:
-    friend bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options);
+    friend bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOptions& options);
     std::string text_;
     pugi::xml_document document_;
 };
 
-// Decodes the file's bytes in the encoding DetectEncoding finds (freed once
-// decoded) and reads them into out, which must be new. False when the text
+// Decodes the file's bytes in the encoding DetectEncoding finds and reads
+// them into out, new or read into before. False when the text
 // is not well-formed XML (out.Error says where): in an encoding that is not
 // read, rejected by the parser, or holding no element while not empty or
 // blank. Everything else, an empty or blank text or a document without the
 // expected elements included, reads as what it holds. An element that is
 // not a readable option is skipped.
 bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOptions& options = {});
+
+// The same, decoding buffer's bytes in place where they fit, and taking its
+// memory for the document's text: buffer is left holding some memory to be
+// reused (the document's previous text), its contents unspecified. A
+// loader that keeps both between reads allocates nothing new once they are
+// large enough.
+bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOptions& options = {});
 
 // The 1-based line and column (in characters) of an offset into UTF-8 text.
 struct TextPosition {

@@ -24,7 +24,12 @@ namespace {
 // escaped in the file's own way.
 class FileText {
 public:
-    explicit FileText(std::size_t expectedUnits) { text_.reserve(expectedUnits); }
+    // Writes into out, replacing what it held and reusing its memory.
+    FileText(std::u16string& out, std::size_t expectedUnits) : text_(out)
+    {
+        text_.clear();
+        text_.reserve(expectedUnits);
+    }
 
     // "<NAME" after depth TABs.
     void StartTag(int depth, const char* name)
@@ -60,15 +65,14 @@ public:
         text_ += u">\n";
     }
 
-    // The text, its code units put in the file's byte order.
-    std::u16string Finish() &&
+    // Puts the text's code units in the file's byte order.
+    void Finish()
     {
         if constexpr (!kLittleEndian) {
             for (char16_t& unit : text_) {
                 unit = SwapBytes(unit);
             }
         }
-        return std::move(text_);
     }
 
 private:
@@ -96,7 +100,7 @@ private:
         text_.append(kTabs, static_cast<std::size_t>(depth));
     }
 
-    std::u16string text_;
+    std::u16string& text_;
 };
 
 // Floats repeat (range bounds above all); the last one formatted is kept.
@@ -222,7 +226,14 @@ std::size_t ExpectedUnits(const SettingsToWrite& settings)
 
 std::u16string WriteSettingsText(const SettingsToWrite& settings)
 {
-    FileText text(ExpectedUnits(settings));
+    std::u16string out;
+    WriteSettingsText(settings, out);
+    return out;
+}
+
+void WriteSettingsText(const SettingsToWrite& settings, std::u16string& out)
+{
+    FileText text(out, ExpectedUnits(settings));
     // The declaration, then the root element at depth 0.
     text.StartTag(0, "?xml");
     text.AsciiAttribute("version", "1.0");
@@ -268,7 +279,7 @@ std::u16string WriteSettingsText(const SettingsToWrite& settings)
     }
     text.EndTag(1, format::kGameSettings);
     text.EndTag(0, format::kRoot);
-    return std::move(text).Finish();
+    text.Finish();
 }
 
 } // namespace qorva_zel

@@ -40,6 +40,9 @@ struct SettingsToWrite {
 // little-endian, without a byte-order mark), so that FileBytes of it is
 // what goes to disk.
 std::u16string WriteSettingsText(const SettingsToWrite& settings);
+// The same into out, whose memory it reuses (a saver that keeps one buffer
+// allocates nothing once it is large enough).
+void WriteSettingsText(const SettingsToWrite& settings, std::u16string& out);
 
 inline std::string_view FileBytes(const std::u16string& text) noexcept
 {

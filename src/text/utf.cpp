@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QORVA_ZEL_SSE2 1
+#endif
+
 namespace qorva_zel {
 namespace {
 
@@ -139,71 +144,151 @@ void AppendFromUtf8(std::string_view text, std::u16string& out)
     }
 }
 
-std::string Utf16LeBytesToUtf8(std::string_view bytes)
-{
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t end = bytes.size() / 2;
-    const auto unitAt = [data](std::size_t i) { return static_cast<char32_t>(data[2 * i] | (data[2 * i + 1] << 8)); };
-    const std::size_t begin = end > 0 && unitAt(0) == 0xFEFF ? 1 : 0;
+namespace {
 
-    // Eight units at a time while they are ASCII, which settings files almost
-    // wholly are: each is its low byte.
-    const auto eightAscii = [data](std::size_t i, std::uint64_t& low, std::uint64_t& high) {
-        std::memcpy(&low, data + 2 * i, sizeof low);
-        std::memcpy(&high, data + 2 * i + 8, sizeof high);
+// Decoding UTF-16LE bytes to UTF-8 in two passes: first the exact length
+// (and whether the text, written over the bytes as they are read, never
+// overtakes the bytes not yet read), then the text.
+class Utf16LeDecoder {
+public:
+    explicit Utf16LeDecoder(std::string_view bytes) noexcept
+        : data_(reinterpret_cast<const unsigned char*>(bytes.data())), end_(bytes.size() / 2)
+    {
+        begin_ = end_ > 0 && UnitAt(0) == 0xFEFF ? 1 : 0;
+        for (std::size_t i = begin_; i < end_;) {
+#ifdef QORVA_ZEL_SSE2
+            __m128i first;
+            __m128i second;
+            if (i + 16 <= end_ && SixteenAscii(i, first, second)) {
+                length_ += 16;
+                i += 16;
+                continue;
+            }
+#endif
+            std::uint64_t low = 0;
+            std::uint64_t high = 0;
+            if (i + 8 <= end_ && EightAscii(i, low, high)) {
+                length_ += 8;
+                i += 8;
+                continue;
+            }
+            const char32_t unit = UnitAt(i);
+            if (unit < 0x80) {
+                length_ += 1;
+            } else if (unit < 0x800) {
+                length_ += 2;
+            } else if (IsLeadSurrogate(unit) && i + 1 < end_ && IsTrailSurrogate(UnitAt(i + 1))) {
+                length_ += 4;
+                ++i;
+            } else {
+                length_ += 3; // other characters, and lone surrogates on their own
+            }
+            ++i;
+            // The character's bytes end where its units did at the latest.
+            fitsInPlace_ = fitsInPlace_ && length_ <= 2 * i;
+        }
+    }
+
+    std::size_t Length() const noexcept { return length_; }
+    bool FitsInPlace() const noexcept { return fitsInPlace_; }
+
+    // Writes Length() bytes to next, which may be the bytes' own first byte
+    // when FitsInPlace().
+    void Write(char* next) const noexcept
+    {
+        for (std::size_t i = begin_; i < end_;) {
+#ifdef QORVA_ZEL_SSE2
+            __m128i first;
+            __m128i second;
+            if (i + 16 <= end_ && SixteenAscii(i, first, second)) {
+                // Both halves read before the sixteen bytes are written.
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(next), _mm_packus_epi16(first, second));
+                next += 16;
+                i += 16;
+                continue;
+            }
+#endif
+            std::uint64_t low = 0;
+            std::uint64_t high = 0;
+            if (i + 8 <= end_ && EightAscii(i, low, high)) {
+                const std::uint64_t eight = Pack(low) | (Pack(high) << 32);
+                std::memcpy(next, &eight, sizeof eight);
+                next += 8;
+                i += 8;
+                continue;
+            }
+            char32_t cp = UnitAt(i);
+            if (IsLeadSurrogate(cp) && i + 1 < end_ && IsTrailSurrogate(UnitAt(i + 1))) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (UnitAt(i + 1) - 0xDC00);
+                ++i;
+            }
+            ++i;
+            next = WriteCodePoint(cp, next);
+        }
+    }
+
+private:
+    char32_t UnitAt(std::size_t i) const noexcept
+    {
+        return static_cast<char32_t>(data_[2 * i] | (data_[2 * i + 1] << 8));
+    }
+    // Eight units at a time while they are ASCII, which settings files
+    // almost wholly are: each is its low byte.
+    bool EightAscii(std::size_t i, std::uint64_t& low, std::uint64_t& high) const noexcept
+    {
+        std::memcpy(&low, data_ + 2 * i, sizeof low);
+        std::memcpy(&high, data_ + 2 * i + 8, sizeof high);
         return kLittleEndian && ((low | high) & 0xFF80FF80FF80FF80ull) == 0;
-    };
+    }
+#ifdef QORVA_ZEL_SSE2
+    // Sixteen units at a time where the processor has SSE2.
+    bool SixteenAscii(std::size_t i, __m128i& first, __m128i& second) const noexcept
+    {
+        first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + 2 * i));
+        second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + 2 * i + 16));
+        const __m128i above = _mm_and_si128(_mm_or_si128(first, second), _mm_set1_epi16(-128)); // 0xFF80
+        return _mm_movemask_epi8(_mm_cmpeq_epi16(above, _mm_setzero_si128())) == 0xFFFF;
+    }
+#endif
     // The low bytes of four ASCII units, in order, in the low 32 bits.
-    const auto pack = [](std::uint64_t four) {
+    static std::uint64_t Pack(std::uint64_t four) noexcept
+    {
         four = (four | (four >> 8)) & 0x0000FFFF0000FFFFull;
         return (four | (four >> 16)) & 0x00000000FFFFFFFFull;
-    };
-
-    // First the exact length, so that the text is allocated once.
-    std::size_t length = 0;
-    for (std::size_t i = begin; i < end;) {
-        std::uint64_t low = 0;
-        std::uint64_t high = 0;
-        if (i + 8 <= end && eightAscii(i, low, high)) {
-            length += 8;
-            i += 8;
-            continue;
-        }
-        const char32_t unit = unitAt(i);
-        if (unit < 0x80) {
-            length += 1;
-        } else if (unit < 0x800) {
-            length += 2;
-        } else if (IsLeadSurrogate(unit) && i + 1 < end && IsTrailSurrogate(unitAt(i + 1))) {
-            length += 4;
-            ++i;
-        } else {
-            length += 3; // other characters, and lone surrogates on their own
-        }
-        ++i;
     }
 
-    std::string out(length, '\0');
-    char* next = out.data();
-    for (std::size_t i = begin; i < end;) {
-        std::uint64_t low = 0;
-        std::uint64_t high = 0;
-        if (i + 8 <= end && eightAscii(i, low, high)) {
-            const std::uint64_t eight = pack(low) | (pack(high) << 32);
-            std::memcpy(next, &eight, sizeof eight);
-            next += 8;
-            i += 8;
-            continue;
-        }
-        char32_t cp = unitAt(i);
-        if (IsLeadSurrogate(cp) && i + 1 < end && IsTrailSurrogate(unitAt(i + 1))) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
-            ++i;
-        }
-        ++i;
-        next = WriteCodePoint(cp, next);
-    }
+    const unsigned char* data_;
+    std::size_t end_;
+    std::size_t begin_ = 0;
+    std::size_t length_ = 0;
+    bool fitsInPlace_ = true;
+};
+
+} // namespace
+
+void Utf16LeBytesToUtf8(std::string_view bytes, std::string& out)
+{
+    const Utf16LeDecoder decoder(bytes);
+    out.resize(decoder.Length());
+    decoder.Write(out.data());
+}
+
+std::string Utf16LeBytesToUtf8(std::string_view bytes)
+{
+    std::string out;
+    Utf16LeBytesToUtf8(bytes, out);
     return out;
+}
+
+bool Utf16LeBytesToUtf8InPlace(std::string& buffer) noexcept
+{
+    const Utf16LeDecoder decoder(buffer);
+    if (!decoder.FitsInPlace()) {
+        return false;
+    }
+    decoder.Write(buffer.data());
+    buffer.resize(decoder.Length()); // shorter: neither allocates nor throws
+    return true;
 }
 
 std::string Utf16BeBytesToUtf8(std::string_view bytes)

@@ -22,6 +22,11 @@ void AppendFromUtf8(std::string_view text, std::u16string& out);
 // ignored, a leading byte-order mark dropped, and a lone surrogate kept
 // (three bytes).
 std::string Utf16LeBytesToUtf8(std::string_view bytes);
+void Utf16LeBytesToUtf8(std::string_view bytes, std::string& out); // reuses out's buffer
+// The same over the bytes themselves, when the text never overtakes the
+// bytes still to be read (always so for ASCII and characters below U+0800).
+// False, and buffer unchanged, when it would.
+bool Utf16LeBytesToUtf8InPlace(std::string& buffer) noexcept;
 std::string Utf16BeBytesToUtf8(std::string_view bytes);
 
 } // namespace qorva_zel

@@ -84,6 +84,22 @@ TEST(Text, ConversionsKeepEveryCodeUnit)
     const std::string bytes("\xFF\xFE<\0a\0\xE9\0!", 9); // mark, "<a", U+00E9, odd byte
     EXPECT_EQ(Utf16LeBytesToUtf8(bytes), "<a\xC3\xA9");
 
+    // Decoding over the bytes themselves gives the same text, or declines
+    // (bytes untouched) where the text would overtake them: three bytes of
+    // UTF-8 for each of the first units.
+    const auto inPlace = [](std::u16string_view units) {
+        std::string buffer(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+        const std::string copy = Utf16LeBytesToUtf8(buffer);
+        const std::string before = buffer;
+        const bool done = Utf16LeBytesToUtf8InPlace(buffer);
+        EXPECT_EQ(done ? buffer : copy, copy);
+        EXPECT_TRUE(done || buffer == before);
+        return done;
+    };
+    EXPECT_TRUE(inPlace(u"<OPTION Name=\"\u00e9\U0001F3AE\" Value=\"0123456789abcdef\"/>\uFEFF"));
+    EXPECT_TRUE(inPlace(u"\uFEFF<a>\u65e5\u672c</a>"));
+    EXPECT_FALSE(inPlace(u"\u65e5\u672c\u8a9e<a/>"));
+
     std::u16string escaped;
     AppendEscapedAttribute(u"&<>\"'\t\n\x1F\u00e9", escaped);
     EXPECT_EQ(escaped, u"&amp;&lt;&gt;&quot;'\t&#10;&#31;\u00e9");
