@@ -1,6 +1,8 @@
 // Names and fixed texts of the settings file.
 #pragma once
 
+#include <cstddef>
+
 namespace qorva_zel::format {
 
 inline constexpr char kRoot[] = "ZEL_SDK";
@@ -41,18 +43,19 @@ inline constexpr char kTypeFloat[] = "Float";
 inline constexpr char kTypeEnum[] = "Enum";
 inline constexpr char kTypeBool[] = "Bool";
 
-// Element and attribute names compare exactly; this is strcmp, inline, for
-// the names the loader meets at every attribute.
-inline bool NameIs(const char* name, const char* wanted)
+// Element and attribute names compare exactly; this is strcmp against one
+// of the names above, inline and unrolled, for the names the loader meets
+// at every attribute. It stops at the first difference, so it reads no
+// further into name than its terminating NUL.
+template <std::size_t N>
+inline bool NameIs(const char* name, const char (&wanted)[N])
 {
-    while (*name == *wanted) {
-        if (*name == '\0') {
-            return true;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (name[i] != wanted[i]) {
+            return false;
         }
-        ++name;
-        ++wanted;
     }
-    return false;
+    return true;
 }
 
 } // namespace qorva_zel::format

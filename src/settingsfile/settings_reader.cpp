@@ -60,7 +60,7 @@ void ReadResolution(const pugi::xml_node& element, StoredResolution& stored, std
         listed.push_back({mode.attribute(format::kWidth).value(), mode.attribute(format::kHeight).value(),
                           mode.attribute(format::kRefreshRate).value()});
     }
-    for (const pugi::xml_attribute& attribute : element.attributes()) {
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
         if (format::NameIs(attribute.name(), format::kWidth)) {
             stored.Width = static_cast<std::uint32_t>(ReadInt(attribute.value()));
         } else if (format::NameIs(attribute.name(), format::kHeight)) {
@@ -73,7 +73,8 @@ void ReadResolution(const pugi::xml_node& element, StoredResolution& stored, std
 
 // What pugixml's attribute(name).value() gives (the first attribute of the
 // name, "" without one), with the names compared inline.
-const char* AttributeValue(const pugi::xml_node& element, const char* name)
+template <std::size_t N>
+const char* AttributeValue(const pugi::xml_node& element, const char (&name)[N])
 {
     for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
         if (format::NameIs(attribute.name(), name)) {
@@ -90,7 +91,9 @@ bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, Store
     bool hasName = false;
     std::optional<std::int32_t> type;
     bool hasValue = false;
-    for (const pugi::xml_attribute& attribute : element.attributes()) {
+    // first_attribute() and next_attribute(), not attributes(): the range's
+    // iterators cost more than the rest of the reading.
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
         const char* name = attribute.name();
         if (format::NameIs(name, format::kName)) {
             option.Name = attribute.value();
