@@ -3,6 +3,7 @@
 #include "qorva_zel.h"
 #include "settingsfile/format.h"
 #include "settingsfile/numbers.h"
+#include "settingsfile/settings_scanner.h"
 #include "text/utf.h"
 
 #include <algorithm>
@@ -152,6 +153,18 @@ bool ReadOption(const pugi::xml_node& element, SettingsDocument& document, Store
     return true;
 }
 
+// How many "<OPTION" the text holds, at least as many as it has options: a
+// large file's list gets its size at once instead of growing by doubling.
+std::size_t CountOptionTags(std::string_view text)
+{
+    constexpr std::string_view kTag = "<OPTION";
+    std::size_t count = 0;
+    for (std::size_t at = text.find(kTag); at != std::string_view::npos; at = text.find(kTag, at + kTag.size())) {
+        ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 QORVA_ZEL_Value ReadStoredValue(const StoredOption& option) noexcept
@@ -250,16 +263,32 @@ bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOp
                                                                     : "The byte-order mark contradicts the text";
         return false;
     }
-    if (DecodeFileBytesInPlace(buffer, out.Encoding)) {
+    const bool inPlace = DecodeFileBytesInPlace(buffer, out.Encoding);
+    if (inPlace) {
         out.text_.swap(buffer);
-        if (options.CompactText) {
-            std::string(out.text_).swap(out.text_);
-        }
     } else {
         DecodeFileBytes(buffer, out.Encoding, out.text_);
     }
     if (options.KeepSource) {
         out.Source = out.text_;
+    } else {
+        // The fast path: a file as the library writes it is read in one pass
+        // without a parsed document (and then the text need not be compacted:
+        // no document grows beside it).
+        if (options.CompactText) {
+            out.Options.reserve(CountOptionTags(out.text_));
+        }
+        if (ScanSettingsText(out.text_, out)) {
+            return true;
+        }
+        out.Application = {};
+        out.Resolution = {};
+        out.ListedModes.clear();
+        out.Options.clear();
+        out.AllowedStrings.clear();
+    }
+    if (inPlace && options.CompactText) {
+        std::string(out.text_).swap(out.text_);
     }
     // Only an empty or blank text may hold no element: anything else (a
     // declaration alone, text in the wrong encoding) is no document.
@@ -293,13 +322,7 @@ bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOp
     };
     const pugi::xml_node settings = root.child(format::kGameSettings);
     if (options.CompactText) {
-        // A large file: the list gets its size at once, instead of growing
-        // by doubling beside the parsed document.
-        std::size_t count = 0;
-        for (const pugi::xml_node& element : settings.children()) {
-            count += element.type() == pugi::node_element && format::NameIs(element.name(), format::kOption);
-        }
-        out.Options.reserve(count);
+        out.Options.reserve(CountOptionTags(out.text_)); // not doubling beside the parsed document
     }
     for (const pugi::xml_node& element : settings.children()) {
         if (element.type() != pugi::node_element) {
