@@ -183,7 +183,7 @@ stage asan       asan
 stage tsan       tsan
 stage coverage   coverage
 stage fuzz       workflow fuzz
-stage fuzz-run   run_fuzzers build/fuzz fuzz_load_save fuzz_api
+stage fuzz-run   run_fuzzers build/fuzz fuzz_load_save fuzz_api fuzz_reader
 
 # ---- Windows ---------------------------------------------------------------------------
 # qorva_zel.dll cross-built with MinGW-w64 and its tests run under Wine: the

@@ -62,6 +62,22 @@ TEST_F(EncodingsTest, EditorEncodingsLoadAsTheLibrarysOwn)
     ASSERT_EQ(text.find(u"encoding=\"UTF-16\""), 20u);
 
     const std::u16string body = text.substr(text.find(u"?>") + 2); // no declaration
+    // As a player's editor may leave it: CRLF line ends, spaces around "=",
+    // notes of the player's own; then also comments and an instruction.
+    std::u16string edited;
+    for (const char16_t unit : text) {
+        edited += unit == u'\n' ? std::u16string(u"\r\n") : std::u16string(1, unit);
+    }
+    edited.replace(edited.find(u"Name=\""), 6, u"Name = \"");
+    const std::u16string note = u"<NOTE Text='my &apos;best&apos; \"settings\"'><SEEN /></NOTE>";
+    edited.insert(edited.find(u"<APPLICATION>"), note);
+    edited.insert(edited.find(u"<OPTION "), note);
+    std::u16string commented = edited;
+    for (std::size_t at = commented.find(u"<OPTION "); at != std::u16string::npos;
+         at = commented.find(u"<OPTION ", at + 30)) {
+        commented.insert(at, u"<!-- edited -->");
+    }
+    commented += u"<?editor saved?>\r\n";
     const std::pair<const char*, std::string> variants[] = {
         {"UTF-8", Utf8Of(text)},
         {"UTF-8 with BOM", "\xEF\xBB\xBF" + Utf8Of(text)},
@@ -70,6 +86,9 @@ TEST_F(EncodingsTest, EditorEncodingsLoadAsTheLibrarysOwn)
         {"UTF-16BE with BOM", Utf16BeBytes(text)},
         {"UTF-16BE", Utf16BeBytes(text, "")},
         {"UTF-16LE after white space", Utf16LeBytes(u"\t\n" + body)},
+        {"UTF-16LE after a comment in Japanese", Utf16LeBytes(u"<!-- \u8A2D\u5B9A -->\n" + body)},
+        {"UTF-8 edited by hand", Utf8Of(edited)},
+        {"UTF-8 edited by hand, with comments", Utf8Of(commented)},
     };
     for (const auto& [name, bytes] : variants) {
         SCOPED_TRACE(name);

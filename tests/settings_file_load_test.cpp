@@ -159,3 +159,30 @@ TEST_F(SettingsFileTest, LateRegistrationDoesNotWriteTheOptionTwice)
     ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
     EXPECT_EQ(GetInt(u"Late"), 8);
 }
+
+// A file of tens of megabytes (a player's notes pasted into it, say) loads,
+// as the library writes it and with a comment, and the loads after it, which
+// no longer find its memory kept, read every value again.
+TEST_F(SettingsFileTest, AHugeFileLoadsAndSoDoTheFilesAfterIt)
+{
+    RegisterEveryType();
+    ASSERT_EQ(SetInt(u"Shadows", 2147483646), QORVA_ZEL_OK);
+    ASSERT_EQ(SetEnum(u"Quality & \"Mode\"", kAwkwardQualities[1]), QORVA_ZEL_OK);
+    ASSERT_EQ(QORVA_ZEL_SaveConfigFile(0), QORVA_ZEL_OK);
+    const std::string small = ReadBytes(SettingsPath());
+    std::u16string huge = FromUtf16LeBytes(small);
+    huge.insert(huge.find(u"<GAMESETTINGS>"), u"<NOTE Text=\"" + std::u16string(17 << 20, u'x') + u"\" />");
+    for (const std::u16string& text : {huge, u"<!-- pasted -->" + huge}) {
+        WriteBytes(SettingsPath(), Utf16LeBytes(text));
+        ASSERT_EQ(SetInt(u"Shadows", -1), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+        EXPECT_EQ(GetInt(u"Shadows"), 2147483646);
+        EXPECT_EQ(GetEnum(u"Quality & \"Mode\""), QzString(kAwkwardQualities[1]));
+
+        WriteBytes(SettingsPath(), small);
+        ASSERT_EQ(SetInt(u"Shadows", -1), QORVA_ZEL_OK);
+        ASSERT_EQ(QORVA_ZEL_LoadConfigFile(), QORVA_ZEL_OK);
+        EXPECT_EQ(GetInt(u"Shadows"), 2147483646);
+        EXPECT_EQ(QORVA_ZEL_CheckForDirtyOptions(), QORVA_ZEL_OK);
+    }
+}

@@ -24,29 +24,6 @@ FileEncoding UnmarkedEncoding(std::string_view bytes) noexcept
 
 } // namespace
 
-const char* EncodingName(FileEncoding encoding) noexcept
-{
-    switch (encoding) {
-    case FileEncoding::Utf16Le:
-        return "UTF-16LE";
-    case FileEncoding::Utf16LeBom:
-        return "UTF-16LE with BOM";
-    case FileEncoding::Utf16Be:
-        return "UTF-16BE";
-    case FileEncoding::Utf16BeBom:
-        return "UTF-16BE with BOM";
-    case FileEncoding::Utf8Bom:
-        return "UTF-8 with BOM";
-    case FileEncoding::Utf8:
-        return "UTF-8";
-    case FileEncoding::Utf32:
-        return "UTF-32";
-    case FileEncoding::Contradicted:
-        return "a byte-order mark the text contradicts";
-    }
-    return "UTF-16LE";
-}
-
 FileEncoding DetectEncoding(std::string_view bytes) noexcept
 {
     using namespace std::string_view_literals;
@@ -80,13 +57,6 @@ FileEncoding DetectEncoding(std::string_view bytes) noexcept
 bool IsReadable(FileEncoding encoding) noexcept
 {
     return encoding != FileEncoding::Utf32 && encoding != FileEncoding::Contradicted;
-}
-
-std::string DecodeFileBytes(std::string_view bytes, FileEncoding encoding)
-{
-    std::string out;
-    DecodeFileBytes(bytes, encoding, out);
-    return out;
 }
 
 void DecodeFileBytes(std::string_view bytes, FileEncoding encoding, std::string& out)

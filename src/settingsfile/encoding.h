@@ -21,8 +21,6 @@ enum class FileEncoding {
     Contradicted, // a mark that the bytes after it contradict
 };
 
-const char* EncodingName(FileEncoding encoding) noexcept; // "UTF-16LE", "UTF-8 with BOM", ...
-
 // The encoding of a settings file's bytes, as XML tells them apart: a
 // byte-order mark says it, unless the bytes after it name another encoding
 // by the rule for files without one. Without a mark, the zero bytes of the
@@ -38,7 +36,6 @@ bool IsReadable(FileEncoding encoding) noexcept;
 // ignores an odd last byte and keeps lone surrogates (three bytes each);
 // UTF-8 bytes are taken as they stand. An encoding that is not read gives
 // "".
-std::string DecodeFileBytes(std::string_view bytes, FileEncoding encoding);
 void DecodeFileBytes(std::string_view bytes, FileEncoding encoding, std::string& out); // reuses out's buffer
 
 // The same over the bytes themselves, where the text fits in the place of

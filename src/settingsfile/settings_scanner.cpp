@@ -5,6 +5,7 @@
 #include "settingsfile/numbers.h"
 
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -16,27 +17,44 @@ namespace {
 // four levels).
 constexpr int kDeepest = 32;
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// Names in ASCII only: the parser also takes every byte from 0x80 on, which
+// The character classes the scanner asks about, one table look-up each.
+// Names are ASCII only: the parser also takes every byte from 0x80 on, which
 // the scanner declines rather than judge.
-bool IsNameStart(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
-}
+enum CharClass : unsigned char {
+    kSpace = 1,
+    kNameStart = 2,
+    kNameChar = 4,
+    kValueStop = 8, // ends a run of plain value text: quotes, "<", "&", NUL
+};
 
-bool IsNameChar(char c)
+struct CharClasses {
+    unsigned char Of[256] = {};
+    constexpr CharClasses()
+    {
+        for (const char c : {' ', '\t', '\n', '\r'}) {
+            Of[static_cast<unsigned char>(c)] |= kSpace;
+        }
+        for (int c = 0; c < 256; ++c) {
+            const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
+            const bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
+            Of[c] |= (letter ? kNameStart : 0) | (letter || other ? kNameChar : 0);
+        }
+        for (const char c : {'"', '\'', '<', '&', '\0'}) {
+            Of[static_cast<unsigned char>(c)] |= kValueStop;
+        }
+    }
+};
+constexpr CharClasses kClasses;
+
+bool Has(char c, CharClass what)
 {
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    return (kClasses.Of[static_cast<unsigned char>(c)] & what) != 0;
 }
 
 template <std::size_t N>
 bool Is(std::string_view name, const char (&wanted)[N])
 {
-    return name == std::string_view(wanted, N - 1);
+    return name.size() == N - 1 && std::memcmp(name.data(), wanted, N - 1) == 0;
 }
 
 bool HasReference(std::string_view value)
@@ -129,7 +147,10 @@ struct Tag {
 
 class Scanner {
 public:
-    Scanner(std::string_view text, SettingsDocument& out) : at_(text.data()), end_(text.data() + text.size()), out_(out)
+    // The loops over characters stop at the NUL a std::string keeps after
+    // its text, which no class but kValueStop includes: they need no bounds.
+    Scanner(const std::string& text, SettingsDocument& out)
+        : at_(text.c_str()), end_(text.c_str() + text.size()), out_(out)
     {
     }
 
@@ -139,7 +160,7 @@ public:
 private:
     void SkipSpace()
     {
-        while (at_ < end_ && IsSpace(*at_)) {
+        while (Has(*at_, kSpace)) {
             ++at_;
         }
     }
@@ -168,10 +189,11 @@ private:
 bool Scanner::ReadName(std::string_view& name)
 {
     const char* start = at_;
-    if (at_ >= end_ || !IsNameStart(*at_)) {
+    if (!Has(*at_, kNameStart)) {
         return false;
     }
-    while (at_ < end_ && IsNameChar(*at_)) {
+    ++at_;
+    while (Has(*at_, kNameChar)) {
         ++at_;
     }
     name = std::string_view(start, static_cast<std::size_t>(at_ - start));
@@ -180,15 +202,18 @@ bool Scanner::ReadName(std::string_view& name)
 
 bool Scanner::ReadValue(std::string_view& value)
 {
-    if (at_ >= end_ || (*at_ != '"' && *at_ != '\'')) {
+    const char quote = *at_;
+    if (quote != '"' && quote != '\'') {
         return false;
     }
-    const char quote = *at_++;
-    const char* start = at_;
-    while (at_ < end_ && *at_ != quote) {
+    const char* start = ++at_;
+    for (;;) {
+        while (!Has(*at_, kValueStop)) {
+            ++at_;
+        }
         const char c = *at_;
-        if (c == '<' || c == '\0') {
-            return false;
+        if (c == quote) {
+            break;
         }
         if (c == '&') {
             char character = '\0';
@@ -199,12 +224,11 @@ bool Scanner::ReadValue(std::string_view& value)
             }
             sawReference_ = true;
             at_ += length;
+        } else if (c == '"' || c == '\'') {
+            ++at_; // the other quote
         } else {
-            ++at_;
+            return false; // "<", or a NUL within the text or at its end
         }
-    }
-    if (at_ >= end_) {
-        return false;
     }
     value = std::string_view(start, static_cast<std::size_t>(at_ - start));
     ++at_;
@@ -217,7 +241,7 @@ bool Scanner::ReadAttributes(Tag& tag, bool declaration)
 {
     attributes_.clear();
     for (;;) {
-        const bool spaced = at_ < end_ && IsSpace(*at_);
+        const bool spaced = Has(*at_, kSpace);
         SkipSpace();
         if (at_ >= end_) {
             return false;
@@ -333,7 +357,7 @@ bool Scanner::Run()
     constexpr std::string_view kDeclaration = "<?xml";
     if (static_cast<std::size_t>(end_ - at_) > kDeclaration.size() &&
         std::string_view(at_, kDeclaration.size()) == kDeclaration &&
-        (IsSpace(at_[kDeclaration.size()]) || at_[kDeclaration.size()] == '?')) {
+        (Has(at_[kDeclaration.size()], kSpace) || at_[kDeclaration.size()] == '?')) {
         at_ += kDeclaration.size();
         Tag declaration;
         if (!ReadAttributes(declaration, true)) {

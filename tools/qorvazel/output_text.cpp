@@ -140,4 +140,27 @@ std::string JsonString(std::string_view text)
     return out + "\"";
 }
 
+const char* EncodingName(qorva_zel::FileEncoding encoding) noexcept
+{
+    switch (encoding) {
+    case qorva_zel::FileEncoding::Utf16Le:
+        return "UTF-16LE";
+    case qorva_zel::FileEncoding::Utf16LeBom:
+        return "UTF-16LE with BOM";
+    case qorva_zel::FileEncoding::Utf16Be:
+        return "UTF-16BE";
+    case qorva_zel::FileEncoding::Utf16BeBom:
+        return "UTF-16BE with BOM";
+    case qorva_zel::FileEncoding::Utf8Bom:
+        return "UTF-8 with BOM";
+    case qorva_zel::FileEncoding::Utf8:
+        return "UTF-8";
+    case qorva_zel::FileEncoding::Utf32:
+        return "UTF-32";
+    case qorva_zel::FileEncoding::Contradicted:
+        return "a byte-order mark the text contradicts";
+    }
+    return "UTF-16LE";
+}
+
 } // namespace qorvazel

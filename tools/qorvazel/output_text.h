@@ -1,6 +1,8 @@
 // Texts from the file (and paths) made safe for a terminal and for JSON.
 #pragma once
 
+#include "settingsfile/encoding.h"
+
 #include <string>
 #include <string_view>
 
@@ -22,5 +24,8 @@ std::string DumpSafe(std::string_view text);
 // bytes that form no character, and sequences beyond U+10FFFF, become
 // U+FFFD.
 std::string JsonString(std::string_view text);
+
+// The encoding's name for people: "UTF-16LE", "UTF-8 with BOM", ...
+const char* EncodingName(qorva_zel::FileEncoding encoding) noexcept;
 
 } // namespace qorvazel

@@ -176,7 +176,9 @@ int Dump(const Arguments& args)
         // Printed all the same: that is what a support ticket needs.
         std::string bytes;
         if (ReadWholeFile(LibraryPath(path), bytes) == ReadOutcome::Ok) {
-            std::cout << DumpSafe(AsUtf8Declared(DecodeFileBytes(bytes, DetectEncoding(bytes))));
+            std::string text;
+            DecodeFileBytes(bytes, DetectEncoding(bytes), text);
+            std::cout << DumpSafe(AsUtf8Declared(text));
         }
         exit = FileError(path, reason);
     } else {
