@@ -41,4 +41,15 @@ SdkState& TheState() noexcept
     return state;
 }
 
+namespace {
+
+// The state is made when the library is loaded, so that the game's first
+// call finds it ready: its memory and the lock's fork handlers are set up
+// with the rest of the program's start, not inside that call. A call from
+// a static constructor that runs earlier (a game linking the static library)
+// makes it then, through TheState.
+[[maybe_unused]] const SdkState& madeAtLoad = TheState();
+
+} // namespace
+
 } // namespace qorva_zel
