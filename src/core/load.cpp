@@ -36,11 +36,17 @@ struct LoadResult {
 };
 
 // Leaves the kept buffers as a settings file of ordinary size needs them,
-// however the load ends.
+// however the load ends: the document's text, no longer needed, goes back
+// to be the next load's read buffer, so that loads use one large buffer,
+// not two in turn.
 class TrimOnExit {
 public:
     explicit TrimOnExit(FileBuffers& buffers) noexcept : buffers_(buffers) {}
-    ~TrimOnExit() { buffers_.Trim(); }
+    ~TrimOnExit()
+    {
+        buffers_.Document.GiveBackText(buffers_.Bytes);
+        buffers_.Trim();
+    }
     TrimOnExit(const TrimOnExit&) = delete;
     TrimOnExit& operator=(const TrimOnExit&) = delete;
 

@@ -231,6 +231,17 @@ void SettingsDocument::Release() noexcept
     std::string().swap(text_);
 }
 
+void SettingsDocument::GiveBackText(std::string& buffer) noexcept
+{
+    Application = {};
+    ListedModes.clear();
+    Options.clear();
+    AllowedStrings.clear();
+    Source.clear();
+    Skipped.clear();
+    text_.swap(buffer);
+}
+
 std::size_t SettingsDocument::HeldBytes() const noexcept
 {
     return text_.capacity() + Source.capacity() + ListedModes.capacity() * sizeof(StoredMode) +

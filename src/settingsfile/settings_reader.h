@@ -108,6 +108,10 @@ public:
 
     // Frees everything it holds, as a new document.
     void Release() noexcept;
+    // Swaps its text's memory with buffer's, for a reader that is done with
+    // the document and reads the next file into buffer; the lists, which
+    // pointed into the text, are emptied (and keep their memory).
+    void GiveBackText(std::string& buffer) noexcept;
     // The memory it holds, roughly: its text and lists (not the parsed
     // document's nodes, which take about as much again).
     std::size_t HeldBytes() const noexcept;

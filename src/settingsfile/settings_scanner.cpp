@@ -51,6 +51,28 @@ bool Has(char c, CharClass what)
     return (kClasses.Of[static_cast<unsigned char>(c)] & what) != 0;
 }
 
+// The first character from at on that is (While false) or is not (While
+// true) of the class, four at a time. It reads no further than a character
+// that ends the run, and the NUL after the text ends every run.
+template <CharClass what, bool While>
+const char* Scan(const char* at)
+{
+    for (;; at += 4) {
+        if (Has(at[0], what) != While) {
+            return at;
+        }
+        if (Has(at[1], what) != While) {
+            return at + 1;
+        }
+        if (Has(at[2], what) != While) {
+            return at + 2;
+        }
+        if (Has(at[3], what) != While) {
+            return at + 3;
+        }
+    }
+}
+
 template <std::size_t N>
 bool Is(std::string_view name, const char (&wanted)[N])
 {
@@ -160,9 +182,7 @@ public:
 private:
     void SkipSpace()
     {
-        while (Has(*at_, kSpace)) {
-            ++at_;
-        }
+        at_ = Scan<kSpace, true>(at_);
     }
     bool ReadName(std::string_view& name);
     bool ReadValue(std::string_view& value);
@@ -193,9 +213,7 @@ bool Scanner::ReadName(std::string_view& name)
         return false;
     }
     ++at_;
-    while (Has(*at_, kNameChar)) {
-        ++at_;
-    }
+    at_ = Scan<kNameChar, true>(at_);
     name = std::string_view(start, static_cast<std::size_t>(at_ - start));
     return true;
 }
@@ -208,9 +226,7 @@ bool Scanner::ReadValue(std::string_view& value)
     }
     const char* start = ++at_;
     for (;;) {
-        while (!Has(*at_, kValueStop)) {
-            ++at_;
-        }
+        at_ = Scan<kValueStop, false>(at_);
         const char c = *at_;
         if (c == quote) {
             break;
