@@ -376,7 +376,7 @@ void BM_DirtyCheck(benchmark::State& state)
 
 void FileSizes(benchmark::internal::Benchmark* benchmark)
 {
-    for (const std::int64_t count : {10, 300, 1000, 20000, 100000}) {
+    for (const std::int64_t count : {10, 50, 300, 1000, 20000, 100000}) {
         benchmark->Arg(count);
     }
     benchmark->Unit(benchmark::kMicrosecond)->UseRealTime();

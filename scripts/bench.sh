@@ -4,7 +4,8 @@
 # 100,000 options beside pugixml alone doing the same work, get, set and the
 # dirty check for 10 to 100,000 registered options, the page faults per call,
 # the instructions of a get and a set beside a std::unordered_map look-up
-# (callgrind), and the peak memory of a 100,000-option load. docs/performance.md shows a run of it.
+# and of a load beside pugixml's (callgrind), and the peak memory of a
+# 100,000-option load. docs/performance.md shows a run of it.
 #
 #   scripts/bench.sh [GOOGLE-BENCHMARK-ARGUMENTS...]
 #
@@ -30,7 +31,8 @@ echo "==== configure ($build, Release)"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQORVA_ZEL_BUILD_BENCHMARKS=ON \
   -DQORVA_ZEL_BUILD_TESTS=OFF -DQORVA_ZEL_BUILD_EXAMPLES=OFF >/dev/null
 echo "==== build"
-cmake --build "$build" --target settings_bench load_memory kit_bench get_set_instructions --parallel "$parallel"
+cmake --build "$build" --target settings_bench load_memory kit_bench get_set_instructions load_instructions \
+  --parallel "$parallel"
 
 run_dir="$build/run"
 mkdir -p "$run_dir"
@@ -51,12 +53,14 @@ echo "==== kit_bench (the settings kit's open, 300 options)"
 echo "==== load_memory"
 "$build/bench/load_memory" 100000 | tee "$build/memory.json"
 
-echo "==== get_set_instructions (callgrind)"
+echo "==== get_set_instructions and load_instructions (callgrind)"
 callgrind_dir="$build/callgrind"
 rm -rf "$callgrind_dir"
 mkdir -p "$callgrind_dir"
 valgrind --tool=callgrind --callgrind-out-file="$callgrind_dir/get-set.%p" \
   "$build/bench/get_set_instructions" 2>"$callgrind_dir/valgrind.log"
+valgrind --tool=callgrind --callgrind-out-file="$callgrind_dir/load.%p" \
+  "$build/bench/load_instructions" 2>>"$callgrind_dir/valgrind.log"
 
 echo
 echo "==== results"
