@@ -189,6 +189,10 @@ private:
     bool ReadAttributes(Tag& tag, bool declaration);
     bool ReadStartTag(Tag& tag);
     bool NextChild(const Tag& parent, Tag& child, bool& ended);
+    // Calls read(child) for each child element of parent, up to parent's
+    // end tag; false when the text is not as expected or read says so.
+    template <class Read>
+    bool ReadChildren(const Tag& parent, Read&& read);
     bool Skip(const Tag& tag, int depth);
     template <std::size_t N>
     std::string_view FirstAttribute(const char (&name)[N]) const;
@@ -331,28 +335,34 @@ bool Scanner::NextChild(const Tag& parent, Tag& child, bool& ended)
     return true;
 }
 
-// An element the description does not look into, with all it holds.
-bool Scanner::Skip(const Tag& tag, int depth)
+template <class Read>
+bool Scanner::ReadChildren(const Tag& parent, Read&& read)
 {
-    if (tag.Empty) {
+    if (parent.Empty) {
         return true;
-    }
-    if (depth > kDeepest) {
-        return false;
     }
     for (;;) {
         Tag child;
         bool ended = false;
-        if (!NextChild(tag, child, ended)) {
+        if (!NextChild(parent, child, ended)) {
             return false;
         }
         if (ended) {
             return true;
         }
-        if (!Skip(child, depth + 1)) {
+        if (!read(child)) {
             return false;
         }
     }
+}
+
+// An element the description does not look into, with all it holds.
+bool Scanner::Skip(const Tag& tag, int depth)
+{
+    if (depth > kDeepest && !tag.Empty) {
+        return false;
+    }
+    return ReadChildren(tag, [this, depth](const Tag& child) { return Skip(child, depth + 1); });
 }
 
 // The first attribute of the name in the last start tag, "" without one.
@@ -407,34 +417,19 @@ bool Scanner::Run()
 // The first "APPLICATION" and the first "GAMESETTINGS" count.
 bool Scanner::ReadRoot(const Tag& root)
 {
-    if (root.Empty) {
-        return true;
-    }
     bool application = false;
     bool settings = false;
-    for (;;) {
-        Tag child;
-        bool ended = false;
-        if (!NextChild(root, child, ended)) {
-            return false;
-        }
-        if (ended) {
-            return true;
-        }
-        bool read = false;
+    return ReadChildren(root, [&](const Tag& child) {
         if (!application && Is(child.Name, format::kApplication)) {
             application = true;
-            read = ReadApplication(child);
-        } else if (!settings && Is(child.Name, format::kGameSettings)) {
+            return ReadApplication(child);
+        }
+        if (!settings && Is(child.Name, format::kGameSettings)) {
             settings = true;
-            read = ReadGameSettings(child);
-        } else {
-            read = Skip(child, 2);
+            return ReadGameSettings(child);
         }
-        if (!read) {
-            return false;
-        }
-    }
+        return Skip(child, 2);
+    });
 }
 
 // Of each of the six strings, the first element counts, and of its
@@ -447,18 +442,7 @@ bool Scanner::ReadApplication(const Tag& application)
         {format::kExecutable, &out_.Application.Executable},   {format::kExecCmd, &out_.Application.ExecCmd},
     };
     bool seen[std::size(strings)] = {};
-    if (application.Empty) {
-        return true;
-    }
-    for (;;) {
-        Tag child;
-        bool ended = false;
-        if (!NextChild(application, child, ended)) {
-            return false;
-        }
-        if (ended) {
-            return true;
-        }
+    return ReadChildren(application, [&](const Tag& child) {
         for (std::size_t i = 0; i < std::size(strings); ++i) {
             if (!seen[i] && child.Name == strings[i].first) {
                 seen[i] = true;
@@ -466,38 +450,21 @@ bool Scanner::ReadApplication(const Tag& application)
                 break;
             }
         }
-        if (!Skip(child, 3)) {
-            return false;
-        }
-    }
+        return Skip(child, 3);
+    });
 }
 
 bool Scanner::ReadGameSettings(const Tag& settings)
 {
-    if (settings.Empty) {
-        return true;
-    }
-    for (;;) {
-        Tag child;
-        bool ended = false;
-        if (!NextChild(settings, child, ended)) {
-            return false;
-        }
-        if (ended) {
-            return true;
-        }
-        bool read = false;
+    return ReadChildren(settings, [this](const Tag& child) {
         if (Is(child.Name, format::kResolution)) {
-            read = ReadResolution(child);
-        } else if (Is(child.Name, format::kOption)) {
-            read = ReadOption(child);
-        } else {
-            read = Skip(child, 3);
+            return ReadResolution(child);
         }
-        if (!read) {
-            return false;
+        if (Is(child.Name, format::kOption)) {
+            return ReadOption(child);
         }
-    }
+        return Skip(child, 3);
+    });
 }
 
 // Each resolution attribute overrides what earlier ones said; the "ENUM"
@@ -520,26 +487,13 @@ bool Scanner::ReadResolution(const Tag& resolution)
             stored.RefreshRate = ReadFloat(attribute.Value);
         }
     }
-    if (resolution.Empty) {
-        return true;
-    }
-    for (;;) {
-        Tag child;
-        bool ended = false;
-        if (!NextChild(resolution, child, ended)) {
-            return false;
-        }
-        if (ended) {
-            return true;
-        }
+    return ReadChildren(resolution, [this](const Tag& child) {
         if (Is(child.Name, format::kEnum)) {
             out_.ListedModes.push_back({FirstAttribute(format::kWidth), FirstAttribute(format::kHeight),
                                         FirstAttribute(format::kRefreshRate)});
         }
-        if (!Skip(child, 4)) {
-            return false;
-        }
-    }
+        return Skip(child, 4);
+    });
 }
 
 // An "OPTION" element, read as the DOM reader reads it: a "Value" counts
@@ -581,28 +535,19 @@ bool Scanner::ReadOption(const Tag& element)
     }
     option.AllowedBegin = out_.AllowedStrings.size();
     bool rangeSeen = false;
-    if (!element.Empty) {
-        for (;;) {
-            Tag child;
-            bool ended = false;
-            if (!NextChild(element, child, ended)) {
-                return false;
-            }
-            if (ended) {
-                break;
-            }
-            if (option.Type == QORVA_ZEL_Enum && Is(child.Name, format::kEnum)) {
-                out_.AllowedStrings.push_back(FirstAttribute(format::kEnumValue));
-            } else if (ranged && !rangeSeen && Is(child.Name, format::kRange)) {
-                rangeSeen = true;
-                option.MinValue = FirstAttribute(format::kMinValue);
-                option.MaxValue = FirstAttribute(format::kMaxValue);
-                option.NumSteps = FirstAttribute(format::kNumSteps);
-            }
-            if (!Skip(child, 4)) {
-                return false;
-            }
+    const bool read = ReadChildren(element, [&](const Tag& child) {
+        if (option.Type == QORVA_ZEL_Enum && Is(child.Name, format::kEnum)) {
+            out_.AllowedStrings.push_back(FirstAttribute(format::kEnumValue));
+        } else if (ranged && !rangeSeen && Is(child.Name, format::kRange)) {
+            rangeSeen = true;
+            option.MinValue = FirstAttribute(format::kMinValue);
+            option.MaxValue = FirstAttribute(format::kMaxValue);
+            option.NumSteps = FirstAttribute(format::kNumSteps);
         }
+        return Skip(child, 4);
+    });
+    if (!read) {
+        return false;
     }
     option.AllowedCount = out_.AllowedStrings.size() - option.AllowedBegin;
     out_.Options.push_back(option);
