@@ -320,7 +320,7 @@ TEST_F(KitTest, EventsFromSeveralThreadsReachEverySubscriber)
     // stack, which must never be touched after the subscription ends.
     std::thread churn([&] {
         while (!done) {
-            int count = 0;
+            std::atomic<int> count{0}; // heard on the setting threads, several at once
             subscription brief = subscribe([&count](const event&) { ++count; });
             brief.reset();
         }
