@@ -51,6 +51,9 @@ install(FILES "${PROJECT_BINARY_DIR}/packaging/README.md" DESTINATION "${_qz_doc
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/" DESTINATION "${_qz_docdir}/docs" COMPONENT Development)
 install(FILES "${PROJECT_SOURCE_DIR}/examples/settings_menu.c" "${PROJECT_SOURCE_DIR}/examples/settings_menu.cpp"
         DESTINATION "${_qz_docdir}/examples" COMPONENT Development)
+# The settings screen's sources, which the kit's guide walks through.
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/settings_screen" DESTINATION "${_qz_docdir}/examples"
+        COMPONENT Development)
 
 # The command-line tool (installed by QorvaZelInstall.cmake as the Tool
 # component), stripped in a release.
