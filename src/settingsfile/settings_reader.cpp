@@ -231,14 +231,20 @@ void SettingsDocument::Release() noexcept
     std::string().swap(text_);
 }
 
-void SettingsDocument::GiveBackText(std::string& buffer) noexcept
+void SettingsDocument::ClearDescription() noexcept
 {
     Application = {};
+    Resolution = {};
     ListedModes.clear();
     Options.clear();
     AllowedStrings.clear();
     Source.clear();
     Skipped.clear();
+}
+
+void SettingsDocument::GiveBackText(std::string& buffer) noexcept
+{
+    ClearDescription();
     text_.swap(buffer);
 }
 
@@ -257,14 +263,8 @@ bool ReadSettingsDocument(std::string bytes, SettingsDocument& out, const ReadOp
 bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOptions& options)
 {
     // Whatever an earlier read left; the lists keep their memory.
-    out.Application = {};
-    out.Resolution = {};
+    out.ClearDescription();
     out.Error = {};
-    out.ListedModes.clear();
-    out.Options.clear();
-    out.AllowedStrings.clear();
-    out.Source.clear();
-    out.Skipped.clear();
 
     // References are decoded (so every string the writer escapes comes back
     // unchanged); line ends and white space in values are kept as they stand.
@@ -280,23 +280,19 @@ bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOp
     } else {
         DecodeFileBytes(buffer, out.Encoding, out.text_);
     }
+    if (options.CompactText) {
+        out.Options.reserve(CountOptionTags(out.text_)); // not doubling, by either reader
+    }
     if (options.KeepSource) {
         out.Source = out.text_;
     } else {
         // The fast path: a file as the library writes it is read in one pass
         // without a parsed document (and then the text need not be compacted:
         // no document grows beside it).
-        if (options.CompactText) {
-            out.Options.reserve(CountOptionTags(out.text_));
-        }
         if (ScanSettingsText(out.text_, out)) {
             return true;
         }
-        out.Application = {};
-        out.Resolution = {};
-        out.ListedModes.clear();
-        out.Options.clear();
-        out.AllowedStrings.clear();
+        out.ClearDescription();
     }
     if (inPlace && options.CompactText) {
         std::string(out.text_).swap(out.text_);
@@ -332,9 +328,6 @@ bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOp
         return name > 0 ? static_cast<std::size_t>(name - 1) : 0;
     };
     const pugi::xml_node settings = root.child(format::kGameSettings);
-    if (options.CompactText) {
-        out.Options.reserve(CountOptionTags(out.text_)); // not doubling beside the parsed document
-    }
     for (const pugi::xml_node& element : settings.children()) {
         if (element.type() != pugi::node_element) {
             continue;

@@ -131,6 +131,8 @@ public:
     std::vector<SkippedOption> Skipped;
 
 private:
+    // Empties the description (the lists keep their memory).
+    void ClearDescription() noexcept;
     friend bool ReadSettingsBuffer(std::string& buffer, SettingsDocument& out, const ReadOptions& options);
     std::string text_;
     pugi::xml_document document_;
